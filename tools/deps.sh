@@ -11,6 +11,7 @@ packages=(
   googletest libbenchmark-dev
   clang libclang-rt-14-dev
   libpugixml-dev libtinyxml2-dev
+  nlohmann-json3-dev
 )
 
 missing=()
