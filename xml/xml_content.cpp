@@ -88,7 +88,8 @@ void CXmlDocument::GrowAncestors(std::uint32_t element, std::int64_t delta) {
   }
 }
 
-// Turns an empty-element tag "<x .../>" into "<x ...>", content, "</x>".
+// Turns an empty-element tag "<x .../>" into "<x ...>", content, "</x>". Every
+// "/" right before the ">" goes, or the start tag would still read as empty.
 void CXmlDocument::ExpandEmptyElement(std::uint32_t element, std::u16string_view content) {
   std::u16string replacement(u">");
   replacement += content;
@@ -96,11 +97,13 @@ void CXmlDocument::ExpandEmptyElement(std::uint32_t element, std::u16string_view
   replacement += TagName(element);
   replacement += u'>';
   ElementRecord& rec = index_[element];
-  std::uint32_t slash = rec.start + rec.startTagLength - 2;
-  auto delta = static_cast<std::int64_t>(replacement.size()) - 2;
+  std::uint32_t gt = rec.start + rec.startTagLength - 1;
+  std::uint32_t slashes = 0;
+  while (slashes + 2 < rec.startTagLength && text_[gt - slashes - 1] == u'/') ++slashes;
+  auto delta = static_cast<std::int64_t>(replacement.size()) - (slashes + 1);
   auto endTagLength = static_cast<std::uint32_t>(TagName(element).size() + 3);
-  ReplaceText(slash, 2, replacement);
-  rec.startTagLength -= 1;
+  ReplaceText(gt - slashes, slashes + 1, replacement);
+  rec.startTagLength -= slashes;
   rec.endTagLength = endTagLength;
   GrowAncestors(element, delta);
 }

@@ -105,6 +105,16 @@ TEST(XmlElementText, SetDataExpandsEmptyElementTag) {
   ExpectIndexMatchesReparse(doc);
 }
 
+TEST(XmlElementText, SetDataOnEmptyElementTagWithDoubledSlash) {
+  CXmlDocument doc;
+  ASSERT_TRUE(doc.SetText(u"<r><x//></r>"));
+  ASSERT_TRUE(doc.FindChildElement(u"x"));
+  ASSERT_TRUE(doc.EnterElement());
+  ASSERT_TRUE(doc.SetData(u"v"));
+  EXPECT_EQ(doc.GetText(), u"<r><x>v</x></r>");
+  ExpectIndexMatchesReparse(doc);
+}
+
 TEST(XmlElementText, SetDataReplacesContentAndShiftsLaterElements) {
   CXmlDocument doc;
   ASSERT_TRUE(doc.SetText(u"<r><x>old &amp; long</x><y><z>1</z></y></r>"));
