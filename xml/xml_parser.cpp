@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 #include "xml/text_format.h"
@@ -46,6 +47,10 @@ class Parser {
   const char16_t* Bang(const char16_t* lt);
 
   std::uint32_t AddChild(std::uint32_t parent);
+  void Push(std::uint32_t element, const char16_t* name, std::uint32_t nameLength);
+  void PopTo(std::size_t size);
+  std::uint64_t NameHash(const char16_t* name, std::uint32_t length) const;
+  void StartCountingNames();
   void CloseNotEnded(std::size_t matched, std::uint32_t closedAt);
   void CloseAtEnd();
   void FixLevels();
@@ -69,6 +74,11 @@ class Parser {
   std::vector<OpenElement> open_;
   bool hasErrors_ = false;
   bool moved_ = false;  // children of a not-ended element were moved up
+  // After the first end tag without a start tag: how many open elements carry
+  // each name hash, so that further stray end tags are refused without walking
+  // the whole stack (which would make deep ill-formed input quadratic).
+  bool countingNames_ = false;
+  std::unordered_map<std::uint64_t, std::uint32_t> openNameCounts_;
   std::u16string firstError_;
 };
 
@@ -169,6 +179,36 @@ std::uint32_t Parser::AddChild(std::uint32_t parent) {
   return e;
 }
 
+void Parser::Push(std::uint32_t element, const char16_t* name, std::uint32_t nameLength) {
+  if (open_.size() == open_.capacity()) open_.reserve(open_.capacity() * 2 + 6);
+  open_.push_back({element, nameLength});
+  if (countingNames_) ++openNameCounts_[NameHash(name, nameLength)];
+}
+
+void Parser::PopTo(std::size_t size) {
+  if (countingNames_) {
+    for (std::size_t i = size; i < open_.size(); ++i)
+      --openNameCounts_[NameHash(begin_ + index_[open_[i].element].start + 1, open_[i].nameLength)];
+  }
+  open_.resize(size);
+}
+
+// FNV-1a over the name, with ASCII letters folded when names fold.
+std::uint64_t Parser::NameHash(const char16_t* name, std::uint32_t length) const {
+  std::uint64_t hash = 0xCBF29CE484222325ull;
+  for (std::uint32_t i = 0; i < length; ++i) {
+    hash ^= ignoreCase_ ? FoldAscii(name[i]) : name[i];
+    hash *= 0x100000001B3ull;
+  }
+  return hash;
+}
+
+void Parser::StartCountingNames() {
+  countingNames_ = true;
+  for (const OpenElement& open : open_)
+    ++openNameCounts_[NameHash(begin_ + index_[open.element].start + 1, open.nameLength)];
+}
+
 const char16_t* Parser::StartTag(const char16_t* lt) {
   const char16_t* name = lt + 1;
   const char16_t* nameEnd = name;
@@ -186,8 +226,7 @@ const char16_t* Parser::StartTag(const char16_t* lt) {
   if (gt[-1] == u'/' && gt - 1 >= nameEnd) {
     rec.length = rec.startTagLength;  // empty-element tag
   } else {
-    if (open_.size() == open_.capacity()) open_.reserve(open_.capacity() * 2 + 6);
-    open_.push_back({e, static_cast<std::uint32_t>(nameEnd - name)});
+    Push(e, name, static_cast<std::uint32_t>(nameEnd - name));
   }
   return gt + 1;
 }
@@ -203,6 +242,10 @@ const char16_t* Parser::EndTag(const char16_t* lt) {
   }
   auto nameLength = static_cast<std::uint32_t>(nameEnd - name);
   std::size_t matched = open_.size();
+  if (countingNames_) {
+    auto count = openNameCounts_.find(NameHash(name, nameLength));
+    if (count == openNameCounts_.end() || count->second == 0) matched = 0;
+  }
   while (matched > 0) {
     const OpenElement& candidate = open_[matched - 1];
     if (candidate.nameLength == nameLength &&
@@ -213,6 +256,7 @@ const char16_t* Parser::EndTag(const char16_t* lt) {
   std::u16string_view endName(name, nameLength);
   if (matched == 0) {
     Error({u"No start tag for end tag '", endName, u"' at offset ", Number(Offset(lt))});
+    if (!countingNames_) StartCountingNames();
     return gt + 1;
   }
   --matched;
@@ -226,7 +270,7 @@ const char16_t* Parser::EndTag(const char16_t* lt) {
   ElementRecord& rec = index_[open_[matched].element];
   rec.length = Offset(gt + 1) - rec.start;
   rec.endTagLength = static_cast<std::uint32_t>(gt + 1 - lt);
-  open_.resize(matched);
+  PopTo(matched);
   return gt + 1;
 }
 

@@ -107,6 +107,31 @@ TEST(XmlParse, ElementsOpenAtTheEndKeepTheirContent) {
   EXPECT_EQ(GetXmlValue(doc, u"s", u"t"), u"text");
 }
 
+// After a stray end tag, end tags of open elements still close them, with
+// names compared exactly or folded as the flags say.
+TEST(XmlParse, EndTagsStillMatchAfterAStrayEndTag) {
+  struct Case {
+    std::u16string_view text;
+    unsigned flags;
+  };
+  const Case cases[] = {
+      {u"<a><b></x>t</b></x><c>u</c></a>", 0},
+      {u"<A><B></x>t</b></X><C>u</c></a>", XML_FLAG_IGNORE_CASE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Printable(c.text));
+    CXmlDocument doc;
+    doc.SetFlags(c.flags);
+    EXPECT_FALSE(doc.SetText(c.text));
+    EXPECT_EQ(doc.GetResult(), u"No start tag for end tag 'x' at offset 6");
+    doc.ResetPosition();
+    ASSERT_TRUE(doc.FindChildElement(u"b"));
+    EXPECT_EQ(doc.GetChildData(), u"t");
+    ASSERT_TRUE(doc.FindChildElement(u"c"));
+    EXPECT_EQ(doc.GetChildData(), u"u");
+  }
+}
+
 TEST(XmlParse, ErroneousLessThanIsText) {
   CXmlDocument doc;
   EXPECT_FALSE(doc.SetText(u"<a>1 < 2 &lt; 3</a>"));
