@@ -1,5 +1,6 @@
 #include "xml/file_bytes.h"
 
+#include <algorithm>
 #include <new>
 #include <system_error>
 
