@@ -99,4 +99,11 @@ CRegion BitmapToRegion(HBITMAP bitmap) {
   return builder.Finish();
 }
 
+bool SetWindowShape(HWND window, CRegion region) {
+  if (!window || !region) return false;
+  if (!SetWindowRgn(window, region, TRUE)) return false;
+  region.Release();  // the window owns it now
+  return true;
+}
+
 }  // namespace korvex

@@ -12,4 +12,9 @@ namespace korvex {
 // Empty when no pixel qualifies, the bitmap is empty or cannot be read.
 CRegion BitmapToRegion(HBITMAP bitmap);
 
+// Gives `window` the shape of `region` and redraws it. The system takes the
+// region over only when it accepts it; otherwise it is freed here and the
+// result is false (also for an empty region: the window keeps its shape).
+bool SetWindowShape(HWND window, CRegion region);
+
 }  // namespace korvex

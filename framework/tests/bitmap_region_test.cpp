@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/tests/test_pictures.h"
+#include "framework/window.h"
 
 namespace korvex {
 namespace {
@@ -105,6 +106,22 @@ TEST(BitmapRegion, ManyRunsAreJoinedAcrossBatches) {
   CRegion region = BitmapToRegion(test::MakeBitmap(mask.width, mask.height, 32, mask.pixels));
   ASSERT_TRUE(region);
   ExpectRegionMatches(region, mask);
+}
+
+TEST(BitmapRegion, WindowTakesTheShapeItAccepts) {
+  CWindow window;
+  ASSERT_TRUE(window.Create({}, 0, L"shaped", WS_POPUP, RECT{0, 0, 3, 3}, nullptr));
+  std::vector<COLORREF> pixels(9, RGB(255, 255, 255));
+  pixels[4] = RGB(0, 0, 0);
+  auto mask = test::MakeBitmap(3, 3, 32, pixels);
+  EXPECT_TRUE(SetWindowShape(window.Handle(), BitmapToRegion(mask)));
+  CRegion shape(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(GetWindowRgn(window.Handle(), shape), SIMPLEREGION);
+  EXPECT_TRUE(PtInRegion(shape, 1, 1));
+  EXPECT_FALSE(PtInRegion(shape, 0, 0));
+
+  EXPECT_FALSE(SetWindowShape(window.Handle(), CRegion()));
+  EXPECT_FALSE(SetWindowShape(nullptr, BitmapToRegion(mask)));
 }
 
 }  // namespace
