@@ -25,7 +25,8 @@ std::wstring RegisterWindowClass(const WindowClassSpec& spec) {
   wc.hbrBackground = spec.background;
   wc.hIcon = spec.icon;
   wc.lpszClassName = name.c_str();
-  if (!RegisterClassExW(&wc)) return {};
+  // Another thread may have registered the same look in the meantime.
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return {};
   return name;
 }
 
