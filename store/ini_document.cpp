@@ -38,9 +38,9 @@ void ParseLine(std::u16string_view line, std::vector<IniDocument::Section>& sect
   }
   auto& keys = sections.back().keys;
   IniDocument::Key key;
-  std::size_t eq = line.find_first_of(std::u16string_view(u"=\0", 2));
-  if (eq != std::u16string_view::npos && line[eq] == u'=') {
-    key.name = TrimRight(line.substr(0, eq));
+  std::size_t eq = line.find(u'=');
+  if (eq != std::u16string_view::npos) {
+    key.name = CutAtNul(TrimRight(line.substr(0, eq)));
     key.value = std::u16string(CutAtNul(TrimLeft(line.substr(eq + 1))));
   } else {
     key.name = CutAtNul(line);

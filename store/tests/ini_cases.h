@@ -79,13 +79,14 @@ inline const std::vector<IniWriteCase>& IniWriteCases() {
       {"unnamed section at the top", Utf16File(u"[A]\r\nx=1\r\n"), {{u"", u"k", u"v"}}, u"k=v\r\n[A]\r\nx=1\r\n"},
       {"empty header loses its line", Utf16File(u"[A]\r\nx=1\r\n[]\r\ny=2\r\n"), {{u"", u"k", u"v"}},
        u"k=v\r\n[A]\r\nx=1\r\ny=2\r\n"},
+      {"NUL in a header", Utf16File(std::u16string(u"[A\0x]\r\nk=1\r\n", 12)), {{u"A", u"z", u"1"}},
+       u"[A]\r\nk=1\r\nz=1\r\n"},
       {"odd final byte is a character", Utf16File(u"[A]\r\nx=1\r\n") + "\x41", {{u"A", u"z", u"1"}},
        u"[A]\r\nx=1\r\nA\r\nz=1\r\n"},
       {"odd final byte ends a value", Utf16File(u"[A]\r\nx=1") + "\x41", {{u"A", u"z", u"1"}},
        u"[A]\r\nx=1A\r\nz=1\r\n"},
       {"NUL ends a line's text", Utf16File(std::u16string(u"[A]\r\nx=a\0\0b\r\nn\0m=1\r\n", 18)),
-       {{u"A", u"z", u"1"}}, u"[A]\r\nx=a\r\nn\r\nz=1\r\n"},
-      {"existing empty file", std::string(), {{u"A", u"z", u"1"}}, u"[A]\r\nz=1\r\n"},
+       {{u"A", u"z", u"1"}}, u"[A]\r\nx=a\r\nn=1\r\nz=1\r\n"},
   };
   return cases;
 }

@@ -111,7 +111,7 @@ TEST_F(IniFileTest, FilesWithoutUtf16MarkAreReadAndRewrittenAsUtf16) {
       {"UTF-8", "[A]\r\nx=caf\xC3\xA9\r\n"},
       {"UTF-8 with mark", "\xEF\xBB\xBF[A]\r\nx=caf\xC3\xA9\r\n"},
       {"ANSI", "[A]\r\nx=caf\xE9\r\n"},
-      {"UTF-16BE", std::string("\xFE\xFF\0[\0A\0]\0\r\0\n\0x\0=\0c\0a\0f\0\xE9", 26)},
+      {"UTF-16BE", std::string("\xFE\xFF\0[\0A\0]\0\r\0\n\0x\0=\0c\0a\0f\0\xE9", 24)},
   };
   for (const auto& c : cases) {
     WriteBytes(path_, c.bytes);
@@ -119,6 +119,12 @@ TEST_F(IniFileTest, FilesWithoutUtf16MarkAreReadAndRewrittenAsUtf16) {
     EXPECT_TRUE(ini_.WriteIniString(u"A", u"z", u"\u0436")) << c.name;
     EXPECT_EQ(ReadBytes(path_), Utf16File(u"[A]\r\nx=caf\u00E9\r\nz=\u0436\r\n")) << c.name;
   }
+}
+
+TEST_F(IniFileTest, ExistingEmptyFileBecomesUtf16) {
+  WriteBytes(path_, "");
+  EXPECT_TRUE(ini_.WriteIniString(u"A", u"z", u"1"));
+  EXPECT_EQ(ReadBytes(path_), Utf16File(u"[A]\r\nz=1\r\n"));
 }
 
 TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
