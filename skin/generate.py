@@ -3,7 +3,7 @@
 
     generate.py --dist DIR [--preview DIR] [--convert PATH]
 
-DIR is the product folder: pictures go to DIR/skins, Strings.xml to DIR.
+DIR is the product folder: pictures go to DIR/Skins, Strings.xml to DIR.
 Previews (PNG, not shipped) go to the preview folder when one is given.
 """
 
@@ -23,7 +23,10 @@ from generator.progress_window import ProgressWindowPainter  # noqa: E402
 SKIN_SOURCE = Path(__file__).resolve().parent
 GEOMETRY_FILE = SKIN_SOURCE / "geometry.json"
 ENGLISH_STRINGS = SKIN_SOURCE / "strings" / "en.xml"
-PICTURE_FOLDER = "skins"
+# One picture folder for every program: Windows and Wine look names up
+# without regard to case, so the service's "skins\\" and the settings
+# library's "Skins\\" are this same folder.
+PICTURE_FOLDER = "Skins"
 STRING_FILE = "Strings.xml"
 PREVIEW_PERCENT = 50
 

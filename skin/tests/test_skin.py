@@ -87,7 +87,7 @@ def mean_difference(first, second):
 class SkinChecks:
     def __init__(self, dist):
         self.dist = Path(dist)
-        self.skins = self.dist / "skins"
+        self.skins = self.dist / "Skins"
         self.mask_path = self.skins / "updatebar_Mask.bmp"
         self.empty_path = self.skins / "updatebar_n.jpg"
         self.full_path = self.skins / "updatebar_o.jpg"
