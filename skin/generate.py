@@ -24,8 +24,8 @@ SKIN_SOURCE = Path(__file__).resolve().parent
 GEOMETRY_FILE = SKIN_SOURCE / "geometry.json"
 ENGLISH_STRINGS = SKIN_SOURCE / "strings" / "en.xml"
 # One picture folder for every program: Windows and Wine look names up
-# without regard to case, so the service's "skins\\" and the settings
-# library's "Skins\\" are this same folder.
+# without regard to case, so the service's "skins\" and the settings
+# library's "Skins\" are this same folder.
 PICTURE_FOLDER = "Skins"
 STRING_FILE = "Strings.xml"
 PREVIEW_PERCENT = 50
