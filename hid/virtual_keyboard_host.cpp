@@ -149,6 +149,12 @@ VkbOutcome CVirtualKeyboardHost::Execute(const VkbCommand& command) {
   return VkbOutcome::Success(SentReportsJson(sent));
 }
 
+std::string CVirtualKeyboardHost::HandleRequestLine(std::string_view line) {
+  const auto parsed = ParseVkbCommand(SplitWords(line));
+  if (const std::string* error = std::get_if<std::string>(&parsed)) return FormatReply(VkbOutcome::Failure(*error));
+  return FormatReply(Execute(std::get<VkbCommand>(parsed)));
+}
+
 VkbOutcome CVirtualKeyboardHost::Plug(bool plugged) {
   if (keyboard_->IsPlugged() != plugged) {
     if (plugged)

@@ -16,6 +16,8 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -41,6 +43,8 @@ class CVirtualKeyboardHost final : public IHidBackend {
 
   // Runs a control command on the running keyboard.
   VkbOutcome Execute(const VkbCommand& command);
+  // Answers one request line of the control channel with its reply line.
+  std::string HandleRequestLine(std::string_view line);
 
  private:
   struct Interface {

@@ -187,6 +187,15 @@ TEST_F(VirtualKeyboardHostTest, ClearLogAndResetClearWhatTheyName) {
   EXPECT_EQ(StoredState(stateFolder_)["lighting"]["effect"], 5) << "stored at once";
 }
 
+TEST_F(VirtualKeyboardHostTest, RequestLinesGetOneReplyLine) {
+  ASSERT_TRUE(host_.Start(FilterFor({1, 2, 3, 4, 5}), events_));
+  const std::string plugged = host_.HandleRequestLine("unplug\r");
+  EXPECT_EQ(plugged, "{\"ok\":true,\"result\":{\"plugged\":false}}\n");
+  const VkbOutcome bad = ParseReply(host_.HandleRequestLine("profile 9"));
+  EXPECT_FALSE(bad.ok);
+  EXPECT_NE(bad.text.find("profile"), std::string::npos);
+}
+
 TEST_F(VirtualKeyboardHostTest, NothingRunsBeforeStartOrAfterStop) {
   EXPECT_FALSE(host_.Execute(Command(VkbVerb::State)).ok);
   EXPECT_FALSE(host_.Write(0x0102, kQuery.data(), 8));
