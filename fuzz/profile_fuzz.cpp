@@ -1,31 +1,19 @@
 // Any bytes as a profile file: reading must not crash, hang or touch memory
 // outside the record; whatever was read is written back, and when that write
 // succeeds the file must read back to the same stored fields.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include "store/profile_file.h"
 #include "store/records.h"
+#include "store_fuzz_folder.h"
 
 namespace {
-
-// One folder per process, reused by every input.
-const std::filesystem::path& FuzzFolder() {
-  static const std::filesystem::path folder = [] {
-    auto path = std::filesystem::temp_directory_path() / ("korvex-profile-fuzz-" + std::to_string(getpid()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
 
 bool SameStoredFields(const tagPROFILE_DATA& a, const tagPROFILE_DATA& b) {
   if (std::memcmp(&a.keys, &b.keys, sizeof a.keys) != 0) return false;
@@ -38,7 +26,7 @@ bool SameStoredFields(const tagPROFILE_DATA& a, const tagPROFILE_DATA& b) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static auto profile = std::make_unique<tagPROFILE_DATA>();
   static auto again = std::make_unique<tagPROFILE_DATA>();
-  const auto& folder = FuzzFolder();
+  const auto& folder = StoreFuzzFolder("profile-fuzz");
   {
     std::ofstream out(folder / "fuzz.profile", std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
