@@ -32,10 +32,12 @@ run_windows() {
   cmake --preset windows >/dev/null && cmake --build --preset windows -j "$jobs" || return 1
   # shellcheck source=tools/wine-env.sh
   source tools/wine-env.sh
+  trap korvex_wine_down EXIT
   korvex_wine_up || return 1
   ctest --preset windows -j "$jobs"
   local rc=$?
   korvex_wine_down
+  trap - EXIT
   return $rc
 }
 

@@ -36,14 +36,16 @@ korvex_wine_up() {
   fi
   if [ ! -f "$WINEPREFIX/.korvex-booted" ]; then
     echo "wine-env: booting a private prefix in $WINEPREFIX" >&2
-    wineboot -i >/dev/null 2>&1 || true
+    wineboot -i </dev/null >/dev/null 2>&1 || true
     # Without a window manager, hiding a top-level window blocks for 2 s
     # unless Wine manages focus itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    wineserver -w
+    wineserver -w </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.korvex-booted"
   fi
-  wineserver -p
+  # The persistent server must not hold our standard streams: a caller reading
+  # our output through a pipe would otherwise wait for it forever.
+  wineserver -p </dev/null >/dev/null 2>&1
 }
 
 korvex_wine_down() {
