@@ -22,7 +22,11 @@ class CIniFile {
   // most 4095 characters; `defaultValue` when the file, section or key is absent.
   std::u16string ReadIniString(std::u16string_view section, std::u16string_view key,
                                std::u16string_view defaultValue) const;
-  // The value read as a decimal number; `defaultValue` when absent or empty.
+  // The value read as a number the way the platform's profile routines read
+  // it: blanks and control characters skipped, an optional sign, "0x", "0o"
+  // or "0b" for bases 16, 8 and 2, digits up to the first other character,
+  // only the first 29 characters considered, wrapping to 32 bits ("12abc" is
+  // 12, "abc" is 0). `defaultValue` when the key is absent or its value empty.
   int32_t ReadIniInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue) const;
 
   // Sets `key` in `section`, adding the section or key when missing. Always
