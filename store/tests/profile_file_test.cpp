@@ -180,6 +180,22 @@ TEST(ProfileFile, WritingKeepsForeignElementsAndComments) {
   EXPECT_TRUE(SameRecord(*read, *profile));
 }
 
+TEST(ProfileFile, KnownElementThatHoldsElementsFailsTheWriteButKeepsTheRest) {
+  TempFolder folder;
+  const auto path = folder.path() / "p.profile";
+  WriteBytes(path, EncodeText(StoreDocumentText(u"<ButtonSet><Button_0><bySelFunc>1</bySelFunc><byBtnFun>2</byBtnFun>"
+                                                    u"<launch><x/></launch></Button_0></ButtonSet>"),
+                              TextEncoding::Utf16LE));
+  auto profile = VariedProfile(13);
+  EXPECT_FALSE(WriteProfileFile({}, u"p", *profile, folder.path()));
+
+  auto read = NewProfile();
+  ASSERT_TRUE(ReadProfileFile({}, u"p", *read, folder.path()));
+  EXPECT_EQ(FixedTextView(read->keys[0].launch), u"");
+  EXPECT_EQ(read->keys[0].byBtnFun, profile->keys[0].byBtnFun);
+  EXPECT_EQ(FixedTextView(read->keys[1].launch), FixedTextView(profile->keys[1].launch));
+}
+
 struct NumberCase {
   const char* what;
   std::u16string body;  // inside root
