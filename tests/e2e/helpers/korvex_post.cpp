@@ -7,6 +7,7 @@
 //   KorvexPost wait-gone NAME TIMEOUT_MS             exit 0 once no such window exists, 1 at the deadline
 //   KorvexPost wait-visible NAME TIMEOUT_MS          exit 0 once the window is shown, 1 at the deadline
 //   KorvexPost rect NAME                             prints "left top right bottom visible"
+//   KorvexPost count NAME                            prints how many top-level windows have that name
 // Numbers are decimal or 0x-hexadecimal. A wrong command line exits 2.
 
 #include <windows.h>
@@ -25,7 +26,7 @@ constexpr DWORD kPollMs = 10;
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: KorvexPost post NAME MESSAGE [WPARAM [LPARAM]] | wait NAME MS | wait-gone NAME MS | "
-                L"wait-visible NAME MS | rect NAME\n");
+                L"wait-visible NAME MS | rect NAME | count NAME\n");
   return kBadArguments;
 }
 
@@ -65,6 +66,25 @@ int Wait(int argc, wchar_t** argv, const std::function<bool(HWND)>& condition) {
   return WaitFor([&] { return condition(Find(name)); }, *timeout) ? 0 : kFailed;
 }
 
+int Count(int argc, wchar_t** argv) {
+  if (argc != 3) return Usage();
+  struct Search {
+    const wchar_t* name;
+    int found;
+  } search{argv[2], 0};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(parameter);
+        wchar_t text[256] = {};
+        GetWindowTextW(window, text, 256);
+        if (std::wcscmp(text, s->name) == 0) ++s->found;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  std::wprintf(L"%d\n", search.found);
+  return 0;
+}
+
 int Rect(int argc, wchar_t** argv) {
   if (argc != 3) return Usage();
   const HWND window = Find(argv[2]);
@@ -84,5 +104,6 @@ int wmain(int argc, wchar_t** argv) {
   if (verb == L"wait-gone") return Wait(argc, argv, [](HWND w) { return w == nullptr; });
   if (verb == L"wait-visible") return Wait(argc, argv, [](HWND w) { return w && IsWindowVisible(w); });
   if (verb == L"rect") return Rect(argc, argv);
+  if (verb == L"count") return Count(argc, argv);
   return Usage();
 }
