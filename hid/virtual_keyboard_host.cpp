@@ -13,9 +13,11 @@ CVirtualKeyboardHost::~CVirtualKeyboardHost() { Stop(); }
 bool CVirtualKeyboardHost::Start(const usbwarden::DeviceFilter& filter, IHostEvents& events) {
   Stop();
   auto keyboard = std::make_shared<devsim::CVirtualKeyboard>();  // real milliseconds
-  std::error_code ec;
-  std::filesystem::create_directories(folder_, ec);  // without it the keyboard runs, unsaved
-  keyboard->LoadState(StateFilePath(folder_));        // a missing file gives the factory state
+  if (Persisted()) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder_, ec);  // without it the keyboard runs, unsaved
+    keyboard->LoadState(StateFilePath(folder_));        // a missing file gives the factory state
+  }
 
   std::lock_guard lock(mutex_);
   keyboard_ = std::move(keyboard);
@@ -46,7 +48,7 @@ void CVirtualKeyboardHost::Stop() {
   }
   saverWake_.notify_all();
   if (saver_.joinable()) saver_.join();
-  if (keyboard) {
+  if (keyboard && Persisted()) {
     keyboard->SaveState(StateFilePath(folder_));
     SaveReportLog(keyboard->Log(), LogFilePath(folder_));
   }
@@ -60,7 +62,7 @@ void CVirtualKeyboardHost::SaverLoop() {
     saveRequested_ = false;
     const std::shared_ptr<devsim::CVirtualKeyboard> keyboard = keyboard_;
     lock.unlock();
-    if (keyboard) keyboard->SaveState(StateFilePath(folder_));
+    if (keyboard && Persisted()) keyboard->SaveState(StateFilePath(folder_));
     lock.lock();
   }
 }
@@ -109,7 +111,7 @@ VkbOutcome CVirtualKeyboardHost::Execute(const VkbCommand& command) {
       kb.ClearLog();
       return VkbOutcome::Success(ClearedJson());
     case VkbVerb::Reset:
-      if (!ResetKeyboard(kb, StateFilePath(folder_)))
+      if (!Persisted() || !ResetKeyboard(kb, StateFilePath(folder_)))
         return VkbOutcome::Failure("cannot write " + StateFilePath(folder_).string());
       return VkbOutcome::Success(devsim::StateToJsonText(kb.State()));
     default: break;

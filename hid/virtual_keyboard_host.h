@@ -52,6 +52,9 @@ class CVirtualKeyboardHost final : public IHidBackend {
     InterfaceIdentity identity;
   };
 
+  // Without a folder (the system named none) the keyboard runs from its
+  // factory state and keeps nothing.
+  bool Persisted() const { return !folder_.empty(); }
   std::optional<int> UsageOf(uint16_t id) const;  // of an interface the client sees
   void ReportInterfaces(bool opened);
   VkbOutcome Plug(bool plugged);

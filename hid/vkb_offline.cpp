@@ -20,6 +20,7 @@ std::optional<VkbOutcome> LoadStored(devsim::CVirtualKeyboard& keyboard, const s
 }  // namespace
 
 VkbOutcome ExecuteOnStoredKeyboard(const VkbCommand& command, const std::filesystem::path& folder) {
+  if (folder.empty()) return VkbOutcome::Failure("no folder for the virtual keyboard's files");
   const std::filesystem::path stateFile = StateFilePath(folder), logFile = LogFilePath(folder);
   devsim::CVirtualKeyboard keyboard;
   switch (command.verb) {

@@ -4,6 +4,8 @@
 
 #include <setupapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <optional>
 
@@ -36,6 +38,16 @@ class CHandle {
   HANDLE h_;
 };
 
+// True when one of the `count` capabilities `get` lists for a report type
+// carries a non-zero report ID.
+template <typename Caps, typename Getter>
+bool AnyReportId(Getter get, HIDP_REPORT_TYPE type, USHORT count, PHIDP_PREPARSED_DATA data) {
+  if (count == 0) return false;
+  std::vector<Caps> caps(count);
+  if (get(type, caps.data(), &count, data) != HIDP_STATUS_SUCCESS) return false;
+  return std::any_of(caps.begin(), caps.begin() + count, [](const Caps& c) { return c.ReportID != 0; });
+}
+
 // True when any report of any kind carries a non-zero report ID.
 bool UsesReportIds(PHIDP_PREPARSED_DATA data, const HIDP_CAPS& caps) {
   const struct {
@@ -44,23 +56,10 @@ bool UsesReportIds(PHIDP_PREPARSED_DATA data, const HIDP_CAPS& caps) {
   } kinds[] = {{HidP_Input, caps.NumberInputValueCaps, caps.NumberInputButtonCaps},
                {HidP_Output, caps.NumberOutputValueCaps, caps.NumberOutputButtonCaps},
                {HidP_Feature, caps.NumberFeatureValueCaps, caps.NumberFeatureButtonCaps}};
-  for (const auto& kind : kinds) {
-    if (kind.values > 0) {
-      std::vector<HIDP_VALUE_CAPS> values(kind.values);
-      USHORT count = kind.values;
-      if (HidP_GetValueCaps(kind.type, values.data(), &count, data) == HIDP_STATUS_SUCCESS)
-        for (USHORT i = 0; i < count; ++i)
-          if (values[i].ReportID != 0) return true;
-    }
-    if (kind.buttons > 0) {
-      std::vector<HIDP_BUTTON_CAPS> buttons(kind.buttons);
-      USHORT count = kind.buttons;
-      if (HidP_GetButtonCaps(kind.type, buttons.data(), &count, data) == HIDP_STATUS_SUCCESS)
-        for (USHORT i = 0; i < count; ++i)
-          if (buttons[i].ReportID != 0) return true;
-    }
-  }
-  return false;
+  return std::any_of(std::begin(kinds), std::end(kinds), [&](const auto& kind) {
+    return AnyReportId<HIDP_VALUE_CAPS>(HidP_GetValueCaps, kind.type, kind.values, data) ||
+           AnyReportId<HIDP_BUTTON_CAPS>(HidP_GetButtonCaps, kind.type, kind.buttons, data);
+  });
 }
 
 // Reads an interface's identity and report layout. Opening without access

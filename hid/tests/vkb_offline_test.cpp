@@ -74,5 +74,10 @@ TEST_F(StoredKeyboardTest, CommandsForTheKeyboardItselfNeedItRunning) {
   }
 }
 
+TEST(StoredKeyboardWithoutFolderTest, NothingIsReadOrWrittenRelativeToTheWorkingFolder) {
+  for (VkbVerb verb : {VkbVerb::State, VkbVerb::Reset, VkbVerb::ClearLog})
+    EXPECT_FALSE(ExecuteOnStoredKeyboard(Command(verb), {}).ok);
+}
+
 }  // namespace
 }  // namespace korvex::hid
