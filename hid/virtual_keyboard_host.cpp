@@ -113,6 +113,7 @@ VkbOutcome CVirtualKeyboardHost::Execute(const VkbCommand& command) {
     case VkbVerb::Reset:
       if (!Persisted() || !ResetKeyboard(kb, StateFilePath(folder_)))
         return VkbOutcome::Failure("cannot write " + StateFilePath(folder_).string());
+      RequestSave();  // a save that began before the reset may land after it
       return VkbOutcome::Success(devsim::StateToJsonText(kb.State()));
     default: break;
   }
