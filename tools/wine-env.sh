@@ -46,6 +46,10 @@ korvex_wine_up() {
   # The persistent server must not hold our standard streams: a caller reading
   # our output through a pipe would otherwise wait for it forever.
   wineserver -p </dev/null >/dev/null 2>&1
+  # The first program of a session starts Wine's own services (services.exe
+  # and friends), which live on and inherit that program's streams. Start them
+  # here, on null streams, so no test's output pipe stays open behind it.
+  wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 korvex_wine_down() {
