@@ -1,6 +1,7 @@
 #include "xml/code_page_system.h"
 
 #include "xml/code_page.h"
+#include "xml/windows_1252.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -64,11 +65,11 @@ bool SystemUtf16ToBytes(unsigned codePage, std::u16string_view text, std::string
 
 namespace {
 
-// The iconv name of a Windows code page; Windows-1252 for the system ANSI code
-// page. nullptr when iconv has no equivalent.
+// The iconv name of a Windows code page; nullptr when iconv has no
+// equivalent. Windows-1252, the system ANSI code page here, has its own
+// converter.
 const char* IconvName(unsigned codePage) {
   switch (codePage) {
-    case kCodePageAnsi: return "CP1252";
     case 20127: return "ASCII";
     case 28591: return "ISO-8859-1";
     case 28592: return "ISO-8859-2";
@@ -85,7 +86,6 @@ const char* IconvName(unsigned codePage) {
     case 874: return "CP874";
     case 1250: return "CP1250";
     case 1251: return "CP1251";
-    case 1252: return "CP1252";
     case 1253: return "CP1253";
     case 1254: return "CP1254";
     case 1255: return "CP1255";
@@ -149,9 +149,15 @@ class Converter {
   iconv_t cd_;
 };
 
+bool IsWindows1252(unsigned codePage) { return codePage == kCodePageAnsi || codePage == 1252; }
+
 }  // namespace
 
 bool SystemBytesToUtf16(unsigned codePage, std::string_view bytes, std::u16string& text) {
+  if (IsWindows1252(codePage)) {
+    AppendWindows1252AsUtf16(bytes, text);
+    return true;
+  }
   const char* name = IconvName(codePage);
   if (!name) return false;
   Converter converter("UTF-16LE", name);
@@ -172,6 +178,10 @@ bool SystemBytesToUtf16(unsigned codePage, std::string_view bytes, std::u16strin
 
 bool SystemUtf16ToBytes(unsigned codePage, std::u16string_view text, std::string& bytes,
                         bool& lost) {
+  if (IsWindows1252(codePage)) {
+    AppendUtf16AsWindows1252(text, bytes, lost);
+    return true;
+  }
   const char* name = IconvName(codePage);
   if (!name) return false;
   Converter converter(name, "UTF-16LE");
