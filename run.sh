@@ -32,14 +32,9 @@ build_dir=$(cd "$build_dir" && pwd)
 echo "=== starting Wine ==="
 # shellcheck source=tools/wine-env.sh
 source tools/wine-env.sh
-server_socket() {  # the wineserver socket of $WINEPREFIX, present while one runs
-  local id
-  id=$(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 1
-  # shellcheck disable=SC2086
-  printf '/tmp/.wine-%s/server-%x-%x/socket' "$(id -u)" $id
-}
+# A wineserver already serving the prefix belongs to someone else's session.
 server_was_running=0
-if [ -d "$WINEPREFIX" ] && [ -S "$(server_socket)" ]; then server_was_running=1; fi
+if [ -d "$WINEPREFIX" ] && wineserver -k0 2>/dev/null; then server_was_running=1; fi
 korvex_wine_up || exit 1
 
 finish() {
