@@ -21,10 +21,10 @@
 #include "service/system_clock.h"
 #include "service/tests/devsim_hid_library.h"
 #include "service/tests/fake_clock.h"
-#include "service/tests/temp_folder.h"
 #include "service/usb_driver.h"
 #include "store/fixed_text.h"
 #include "store/macro_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ void RunDownload(IClock& clock, korvex::devsim::Clock keyboardClock, const std::
 }
 
 void BM_DownloadProfile(benchmark::State& state) {
-  TempFolder data;
+  korvex::testing::TempFolder data{"korvex-download-bench"};
   std::filesystem::create_directories(data.Path() / "Macros");
   const auto stored = MakeConfig(data.Path());
 

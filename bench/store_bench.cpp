@@ -10,24 +10,11 @@
 #include "store/number_text.h"
 #include "store/profile_file.h"
 #include "store/records.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
-class BenchFolder {
- public:
-  BenchFolder() : path_(std::filesystem::temp_directory_path() / "korvex-store-bench") {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~BenchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using korvex::testing::TempFolder;
 
 std::unique_ptr<tagPROFILE_DATA> RealisticProfile() {
   auto profile = std::make_unique<tagPROFILE_DATA>();
@@ -66,35 +53,35 @@ std::unique_ptr<tagPROFILE_DATA> RealisticProfile() {
 
 // Rewrites an existing file: every element found and its text replaced.
 void BM_WriteProfileFile(benchmark::State& state) {
-  BenchFolder folder;
+  TempFolder folder{"korvex-store-bench"};
   auto profile = RealisticProfile();
-  if (!WriteProfileFile({}, u"bench", *profile, folder.path())) state.SkipWithError("first write failed");
+  if (!WriteProfileFile({}, u"bench", *profile, folder.Path())) state.SkipWithError("first write failed");
   for (auto _ : state) {
-    benchmark::DoNotOptimize(WriteProfileFile({}, u"bench", *profile, folder.path()));
+    benchmark::DoNotOptimize(WriteProfileFile({}, u"bench", *profile, folder.Path()));
   }
 }
 BENCHMARK(BM_WriteProfileFile)->Unit(benchmark::kMicrosecond);
 
 // Creates the file: every element added.
 void BM_WriteNewProfileFile(benchmark::State& state) {
-  BenchFolder folder;
+  TempFolder folder{"korvex-store-bench"};
   auto profile = RealisticProfile();
-  const auto path = folder.path() / "bench.profile";
+  const auto path = folder.Path() / "bench.profile";
   for (auto _ : state) {
     std::filesystem::remove(path);
-    benchmark::DoNotOptimize(WriteProfileFile({}, u"bench", *profile, folder.path()));
+    benchmark::DoNotOptimize(WriteProfileFile({}, u"bench", *profile, folder.Path()));
   }
 }
 BENCHMARK(BM_WriteNewProfileFile)->Unit(benchmark::kMicrosecond);
 
 // Reads the file (which saves it back), as the service does on every reload.
 void BM_ReadProfileFile(benchmark::State& state) {
-  BenchFolder folder;
+  TempFolder folder{"korvex-store-bench"};
   auto profile = RealisticProfile();
-  if (!WriteProfileFile({}, u"bench", *profile, folder.path())) state.SkipWithError("write failed");
+  if (!WriteProfileFile({}, u"bench", *profile, folder.Path())) state.SkipWithError("write failed");
   for (auto _ : state) {
     ResetProfileData(*profile);
-    benchmark::DoNotOptimize(ReadProfileFile({}, u"bench", *profile, folder.path()));
+    benchmark::DoNotOptimize(ReadProfileFile({}, u"bench", *profile, folder.Path()));
   }
 }
 BENCHMARK(BM_ReadProfileFile)->Unit(benchmark::kMicrosecond);

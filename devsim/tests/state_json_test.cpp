@@ -8,6 +8,7 @@
 
 #include "devsim/tests/host_reports.h"
 #include "devsim/virtual_keyboard.h"
+#include "tests/support/temp_folder.h"
 
 namespace korvex::devsim {
 namespace {
@@ -140,15 +141,8 @@ TEST(ReportLogJsonTest, RoundTripAndShape) {
 
 class StateFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("korvex_devsim_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
+  korvex::testing::TempFolder folder_{"korvex-devsim"};
+  const fs::path dir_ = folder_.Path();
 };
 
 TEST_F(StateFileTest, KeyboardMemorySurvivesARestart) {

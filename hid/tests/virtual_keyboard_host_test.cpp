@@ -7,13 +7,14 @@
 
 #include "devsim/state_json.h"
 #include "hid/tests/recording_host_events.h"
-#include "hid/tests/temp_folder.h"
 #include "hid/vkb_offline.h"
 #include "hid/vkb_state_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace korvex::hid {
 namespace {
 
+using korvex::testing::TempFolder;
 using testing::CRecordingHostEvents;
 using testing::RecordedInput;
 using testing::WaitUntil;
@@ -41,7 +42,7 @@ VkbCommand Command(VkbVerb verb, int value = 0) { return VkbCommand{verb, value,
 
 class VirtualKeyboardHostTest : public ::testing::Test {
  protected:
-  testing::CTempFolder folder_;
+  TempFolder folder_;
   CRecordingHostEvents events_;
   CVirtualKeyboardHost host_{folder_.Path() / "VirtualKeyboard"};
   const std::filesystem::path stateFolder_ = folder_.Path() / "VirtualKeyboard";

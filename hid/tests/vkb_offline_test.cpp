@@ -2,27 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "devsim/state_json.h"
-#include "hid/tests/temp_folder.h"
 #include "hid/vkb_state_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace korvex::hid {
 namespace {
 
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 using nlohmann::json;
 
 VkbCommand Command(VkbVerb verb, int value = 0) { return VkbCommand{verb, value, {}}; }
 
-void WriteText(const std::filesystem::path& file, const std::string& text) {
-  std::ofstream(file, std::ios::binary) << text;
-}
-
 class StoredKeyboardTest : public ::testing::Test {
  protected:
-  testing::CTempFolder folder_;
+  TempFolder folder_;
   VkbOutcome Run(const VkbCommand& command) { return ExecuteOnStoredKeyboard(command, folder_.Path()); }
 };
 
@@ -43,7 +40,7 @@ TEST_F(StoredKeyboardTest, ResetKeepsFirmwareAndPlugStateAndClearsTheRest) {
   stored.profile = 3;
   stored.lighting.effect = 12;
   stored.errors = 9;
-  WriteText(StateFilePath(folder_.Path()), devsim::StateToJsonText(stored));
+  WriteFileBytes(StateFilePath(folder_.Path()), devsim::StateToJsonText(stored));
 
   const VkbOutcome reset = Run(Command(VkbVerb::Reset));
   ASSERT_TRUE(reset.ok) << reset.text;
@@ -56,8 +53,8 @@ TEST_F(StoredKeyboardTest, ResetKeepsFirmwareAndPlugStateAndClearsTheRest) {
 }
 
 TEST_F(StoredKeyboardTest, DamagedFilesAreReportedNotReplaced) {
-  WriteText(StateFilePath(folder_.Path()), "{not json");
-  WriteText(LogFilePath(folder_.Path()), "[{\"t\": 1}]");
+  WriteFileBytes(StateFilePath(folder_.Path()), "{not json");
+  WriteFileBytes(LogFilePath(folder_.Path()), "[{\"t\": 1}]");
   EXPECT_FALSE(Run(Command(VkbVerb::State)).ok);
   EXPECT_FALSE(Run(Command(VkbVerb::Reset)).ok);
   EXPECT_FALSE(Run(Command(VkbVerb::Log)).ok);

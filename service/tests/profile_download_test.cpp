@@ -11,15 +11,16 @@
 #include "service/tests/devsim_hid_library.h"
 #include "service/tests/fake_clock.h"
 #include "service/tests/fake_desktop.h"
-#include "service/tests/temp_folder.h"
 #include "store/fixed_text.h"
 #include "store/macro_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 using korvex::devsim::CVirtualKeyboard;
 using korvex::devsim::LogEntry;
 using korvex::devsim::Rgb;
+using korvex::testing::TempFolder;
 using testing::ElementsAre;
 
 class RecordedProgress final : public IProgressSink {

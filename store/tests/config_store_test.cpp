@@ -9,9 +9,15 @@
 
 #include "store/fixed_text.h"
 #include "store/ini_file.h"
-#include "store/tests/temp_folder.h"
+#include "store/tests/store_test_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
+
+using korvex::test::Utf16File;
+using korvex::testing::ReadFileBytes;
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 
 class FakeRegistry : public IUserRegistry {
  public:
@@ -44,8 +50,8 @@ class ConfigStoreTest : public ::testing::Test {
     InitConfig(*config);
     return config;
   }
-  std::string ConfigBytes() { return ReadBytes(temp_ / "config.ini"); }
-  void WriteConfig(std::u16string_view text) { WriteBytes(temp_ / "config.ini", Utf16File(text)); }
+  std::string ConfigBytes() { return ReadFileBytes(temp_ / "config.ini"); }
+  void WriteConfig(std::u16string_view text) { WriteFileBytes(temp_ / "config.ini", Utf16File(text)); }
 
   TempFolder temp_;
   FakeRegistry registry_;
@@ -77,7 +83,7 @@ TEST_F(ConfigStoreTest, LoadWritesLinkFilesWhenProfilesFolderExists) {
   store_.LoadConfig(*config);
   for (int i = 0; i < PROFILE_COUNT; ++i) {
     std::u16string name = u"Profile " + std::u16string(1, char16_t(u'0' + i));
-    EXPECT_EQ(ReadBytes(temp_ / "Profiles" / (name + u".ini")),
+    EXPECT_EQ(ReadFileBytes(temp_ / "Profiles" / (name + u".ini")),
               Utf16File(u"[GROUP]\r\nCurrentProfileName=" + name + u"\r\n"));
   }
 }

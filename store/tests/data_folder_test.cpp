@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "store/tests/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
+
+using korvex::testing::ReadFileBytes;
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 
 class FakeLocator : public IAppDataLocator {
  public:
@@ -22,18 +26,18 @@ TEST(DataFolder, CreatesEveryMissingLevelAndEndsWithSeparator) {
   EXPECT_EQ(folder, temp / "AppData" / "Korvex" / "Profiles" / "");
   EXPECT_TRUE(std::filesystem::is_directory(temp / "AppData" / "Korvex" / "Profiles"));
   // Existing levels are kept as they are.
-  WriteBytes(temp / "AppData" / "Korvex" / "config.ini", "x");
+  WriteFileBytes(temp / "AppData" / "Korvex" / "config.ini", "x");
   EXPECT_EQ(EnsureDataFolder(locator, u"\\Korvex\\"), temp / "AppData" / "Korvex" / "");
-  EXPECT_EQ(ReadBytes(temp / "AppData" / "Korvex" / "config.ini"), "x");
+  EXPECT_EQ(ReadFileBytes(temp / "AppData" / "Korvex" / "config.ini"), "x");
 }
 
 TEST(DataFolder, FileInTheWayIsPassedOver) {
   TempFolder temp;
-  WriteBytes(temp / "Korvex", "not a folder");
+  WriteFileBytes(temp / "Korvex", "not a folder");
   FakeLocator locator(temp.Path());
   std::filesystem::path folder = EnsureDataFolder(locator, u"\\Korvex\\Macros\\");
   EXPECT_EQ(folder, temp / "Korvex" / "Macros" / "");
-  EXPECT_EQ(ReadBytes(temp / "Korvex"), "not a folder");
+  EXPECT_EQ(ReadFileBytes(temp / "Korvex"), "not a folder");
   EXPECT_FALSE(std::filesystem::exists(temp / "Korvex" / "Macros"));
 }
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/tests/temp_folder.h"
+#include "store/tests/store_test_files.h"
 
 struct IniWrite {
   std::u16string_view section, key, value;
@@ -21,6 +21,7 @@ struct IniWriteCase {
 };
 
 inline const std::vector<IniWriteCase>& IniWriteCases() {
+  using korvex::test::Utf16File;
   static const std::vector<IniWriteCase> cases = {
       {"first key", Utf16File(u""), {{u"S", u"K", u"V"}}, u"[S]\r\nK=V\r\n"},
       {"keys, sections, case-insensitive names, unchanged value",
@@ -96,6 +97,7 @@ struct IniReadCase {
 };
 
 inline const std::string& IniReadFile() {
+  using korvex::test::Utf16File;
   static const std::string bytes = Utf16File(
       u"; head comment\r\nloose=1\r\n\r\n[ Sp ]\r\n  Key = Old  \r\n\r\nnovalue\r\n;c=1\r\n#h\r\n[Dup]\r\na=1\r\n"
       u"a=2\r\n[dup]\r\nb=3\r\n[Q]\r\nq1=\"quoted\"\r\nq2='single'\r\nq3=\"open\r\nq4=\"\r\nq5=\"\"\r\nq6=\"a\"b\"\r\n"

@@ -5,10 +5,16 @@
 #include <string>
 
 #include "store/tests/ini_cases.h"
-#include "store/tests/temp_folder.h"
+#include "store/tests/store_test_files.h"
+#include "tests/support/temp_folder.h"
 #include "xml/atomic_file.h"
 
 namespace {
+
+using korvex::test::Utf16File;
+using korvex::testing::ReadFileBytes;
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 
 std::string Narrow(std::u16string_view s) {
   std::string out;
@@ -25,14 +31,14 @@ class IniFileTest : public ::testing::Test {
 
 TEST_F(IniFileTest, WriteSequencesGiveTheExpectedBytes) {
   for (const auto& c : IniWriteCases()) {
-    WriteBytes(path_, c.initial);
+    WriteFileBytes(path_, c.initial);
     for (const auto& w : c.writes) EXPECT_TRUE(ini_.WriteIniString(w.section, w.key, w.value)) << c.name;
-    EXPECT_EQ(ReadBytes(path_), Utf16File(c.expected)) << c.name;
+    EXPECT_EQ(ReadFileBytes(path_), Utf16File(c.expected)) << c.name;
   }
 }
 
 TEST_F(IniFileTest, ReadsMatchTheProfileRoutines) {
-  WriteBytes(path_, IniReadFile());
+  WriteFileBytes(path_, IniReadFile());
   for (const auto& c : IniReadCases())
     EXPECT_EQ(ini_.ReadIniString(c.section, c.key, c.defaultValue), c.expected)
         << "[" << Narrow(c.section) << "] " << Narrow(c.key);
@@ -40,7 +46,7 @@ TEST_F(IniFileTest, ReadsMatchTheProfileRoutines) {
 
 TEST_F(IniFileTest, IntegerReads) {
   for (const auto& c : IniIntCases()) {
-    WriteBytes(path_, Utf16File(c.present ? u"[I]\r\nv=" + std::u16string(c.value) + u"\r\n" : u"[I]\r\n"));
+    WriteFileBytes(path_, Utf16File(c.present ? u"[I]\r\nv=" + std::u16string(c.value) + u"\r\n" : u"[I]\r\n"));
     EXPECT_EQ(ini_.ReadIniInt(u"I", u"v", -99), c.expected) << Narrow(c.value);
   }
 }
@@ -54,17 +60,17 @@ TEST_F(IniFileTest, MissingFileGivesDefaultsAndIsNotCreatedByReads) {
 
 TEST_F(IniFileTest, EnsureUnicodeFileCreatesOnlyMissingFiles) {
   EXPECT_TRUE(ini_.EnsureUnicodeFile());
-  EXPECT_EQ(ReadBytes(path_), std::string("\xFF\xFE"));
-  WriteBytes(path_, "[A]\r\n");
+  EXPECT_EQ(ReadFileBytes(path_), std::string("\xFF\xFE"));
+  WriteFileBytes(path_, "[A]\r\n");
   EXPECT_TRUE(ini_.EnsureUnicodeFile());
-  EXPECT_EQ(ReadBytes(path_), "[A]\r\n");
+  EXPECT_EQ(ReadFileBytes(path_), "[A]\r\n");
   CIniFile nowhere(folder_ / "missing" / "x.ini");
   EXPECT_FALSE(nowhere.EnsureUnicodeFile());
 }
 
 TEST_F(IniFileTest, FirstWriteCreatesUtf16FileWithMark) {
   EXPECT_TRUE(ini_.WriteIniInt(u"Setting", u"Profile", -3));
-  EXPECT_EQ(ReadBytes(path_), Utf16File(u"[Setting]\r\nProfile=-3\r\n"));
+  EXPECT_EQ(ReadFileBytes(path_), Utf16File(u"[Setting]\r\nProfile=-3\r\n"));
   EXPECT_EQ(ini_.ReadIniInt(u"setting", u"PROFILE", 0), -3);
 }
 
@@ -85,24 +91,24 @@ TEST_F(IniFileTest, ValuesAreCutAt4095Characters) {
 TEST_F(IniFileTest, ValueIsKeptUpToItsFirstLineBreak) {
   EXPECT_TRUE(ini_.WriteIniString(u"S", u"nl", u"a\r\nInjected=1"));
   EXPECT_TRUE(ini_.WriteIniString(u"S", u"lf", u"\r\n b\nc"));
-  EXPECT_EQ(ReadBytes(path_), Utf16File(u"[S]\r\nnl=a\r\nlf=b\r\n"));
+  EXPECT_EQ(ReadFileBytes(path_), Utf16File(u"[S]\r\nnl=a\r\nlf=b\r\n"));
   EXPECT_EQ(ini_.ReadIniString(u"S", u"Injected", u"none"), u"none");
 }
 
 TEST_F(IniFileTest, NamesThatWouldNotReadBackAreRefused) {
-  WriteBytes(path_, Utf16File(u"[S]\r\nk=1\r\n"));
+  WriteFileBytes(path_, Utf16File(u"[S]\r\nk=1\r\n"));
   const IniWrite refused[] = {
       {u"S", u"eq=k", u"v"}, {u"S", u"a\nb", u"v"}, {u"S", u"a\rb", u"v"}, {u"S\r\n[T]", u"k", u"v"},
       {u"S", u"[k]", u"v"},  {u"S", u" [k", u"v"},
   };
   for (const auto& w : refused) EXPECT_FALSE(ini_.WriteIniString(w.section, w.key, w.value)) << Narrow(w.key);
-  EXPECT_EQ(ReadBytes(path_), Utf16File(u"[S]\r\nk=1\r\n"));
+  EXPECT_EQ(ReadFileBytes(path_), Utf16File(u"[S]\r\nk=1\r\n"));
 }
 
 TEST_F(IniFileTest, TextAfterNulIsIgnoredAsByTheCStringRoutines) {
   using namespace std::string_view_literals;
   EXPECT_TRUE(ini_.WriteIniString(u"S\0x"sv, u"k\0y"sv, u"v\0z"sv));
-  EXPECT_EQ(ReadBytes(path_), Utf16File(u"[S]\r\nk=v\r\n"));
+  EXPECT_EQ(ReadFileBytes(path_), Utf16File(u"[S]\r\nk=v\r\n"));
   EXPECT_EQ(ini_.ReadIniString(u"S\0q"sv, u"k\0q"sv, u""), u"v");
 }
 
@@ -114,26 +120,26 @@ TEST_F(IniFileTest, FilesWithoutUtf16MarkAreReadAndRewrittenAsUtf16) {
       {"UTF-16BE", std::string("\xFE\xFF\0[\0A\0]\0\r\0\n\0x\0=\0c\0a\0f\0\xE9", 24)},
   };
   for (const auto& c : cases) {
-    WriteBytes(path_, c.bytes);
+    WriteFileBytes(path_, c.bytes);
     EXPECT_EQ(ini_.ReadIniString(u"A", u"x", u""), u"caf\u00E9") << c.name;
     EXPECT_TRUE(ini_.WriteIniString(u"A", u"z", u"\u0436")) << c.name;
-    EXPECT_EQ(ReadBytes(path_), Utf16File(u"[A]\r\nx=caf\u00E9\r\nz=\u0436\r\n")) << c.name;
+    EXPECT_EQ(ReadFileBytes(path_), Utf16File(u"[A]\r\nx=caf\u00E9\r\nz=\u0436\r\n")) << c.name;
   }
 }
 
 TEST_F(IniFileTest, ExistingEmptyFileBecomesUtf16) {
-  WriteBytes(path_, "");
+  WriteFileBytes(path_, "");
   EXPECT_TRUE(ini_.WriteIniString(u"A", u"z", u"1"));
-  EXPECT_EQ(ReadBytes(path_), Utf16File(u"[A]\r\nz=1\r\n"));
+  EXPECT_EQ(ReadFileBytes(path_), Utf16File(u"[A]\r\nz=1\r\n"));
 }
 
 TEST_F(IniFileTest, FailedWriteLeavesTheOldFile) {
-  WriteBytes(path_, Utf16File(u"[S]\r\nk=1\r\n"));
+  WriteFileBytes(path_, Utf16File(u"[S]\r\nk=1\r\n"));
   korvex::FileWriteFaults::failAfterBytes = 4;
   bool ok = ini_.WriteIniString(u"S", u"k", u"2");
   korvex::FileWriteFaults::failAfterBytes.reset();
   EXPECT_FALSE(ok);
-  EXPECT_EQ(ReadBytes(path_), Utf16File(u"[S]\r\nk=1\r\n"));
+  EXPECT_EQ(ReadFileBytes(path_), Utf16File(u"[S]\r\nk=1\r\n"));
 }
 
 TEST_F(IniFileTest, WriteIntoMissingFolderFails) {

@@ -10,9 +10,15 @@
 
 #include "store/ini_file.h"
 #include "store/tests/ini_cases.h"
-#include "store/tests/temp_folder.h"
+#include "store/tests/store_test_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
+
+using korvex::test::Utf16File;
+using korvex::testing::ReadFileBytes;
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 
 const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 
@@ -47,7 +53,7 @@ class IniPlatformTest : public ::testing::Test {
   // the platform's routines would create an ANSI file otherwise.
   std::filesystem::path NewUnicodeFile() {
     auto file = NewFile();
-    WriteBytes(file, "\xFF\xFE");
+    WriteFileBytes(file, "\xFF\xFE");
     return file;
   }
   TempFolder folder_;
@@ -57,14 +63,14 @@ class IniPlatformTest : public ::testing::Test {
 TEST_F(IniPlatformTest, SameWritesGiveSameBytes) {
   for (const auto& c : IniWriteCases()) {
     auto ours = NewFile(), theirs = NewFile();
-    WriteBytes(ours, c.initial);
-    WriteBytes(theirs, c.initial);
+    WriteFileBytes(ours, c.initial);
+    WriteFileBytes(theirs, c.initial);
     for (const auto& w : c.writes) {
       EXPECT_TRUE(CIniFile(ours).WriteIniString(w.section, w.key, w.value)) << c.name;
       EXPECT_TRUE(PlatformWrite(theirs, w.section, w.key, w.value)) << c.name;
     }
     // Compared as booleans: a long byte dump helps nobody.
-    std::string oursBytes = ReadBytes(ours), theirBytes = ReadBytes(theirs);
+    std::string oursBytes = ReadFileBytes(ours), theirBytes = ReadFileBytes(theirs);
     EXPECT_TRUE(oursBytes == theirBytes) << c.name;
     EXPECT_TRUE(theirBytes == Utf16File(c.expected)) << c.name;
   }
@@ -72,7 +78,7 @@ TEST_F(IniPlatformTest, SameWritesGiveSameBytes) {
 
 TEST_F(IniPlatformTest, SameReads) {
   auto file = NewFile();
-  WriteBytes(file, IniReadFile());
+  WriteFileBytes(file, IniReadFile());
   for (const auto& c : IniReadCases()) {
     std::string where = "[" + Narrow(c.section) + "] " + Narrow(c.key);
     EXPECT_EQ(PlatformRead(file, c.section, c.key, c.defaultValue), c.expected) << where;
@@ -83,7 +89,7 @@ TEST_F(IniPlatformTest, SameReads) {
 TEST_F(IniPlatformTest, SameIntegerReads) {
   for (const auto& c : IniIntCases()) {
     auto file = NewFile();
-    WriteBytes(file, Utf16File(c.present ? u"[I]\r\nv=" + std::u16string(c.value) + u"\r\n" : u"[I]\r\n"));
+    WriteFileBytes(file, Utf16File(c.present ? u"[I]\r\nv=" + std::u16string(c.value) + u"\r\n" : u"[I]\r\n"));
     EXPECT_EQ(static_cast<int32_t>(GetPrivateProfileIntW(L"I", L"v", -99, file.c_str())), c.expected)
         << Narrow(c.value);
     EXPECT_EQ(CIniFile(file).ReadIniInt(u"I", u"v", -99), c.expected) << Narrow(c.value);
@@ -125,7 +131,7 @@ TEST_F(IniPlatformTest, LongValuesAreCutAlike) {
   ASSERT_TRUE(CIniFile(ours).WriteIniString(u"L", u"q", u"\"" + value + u"\""));
   ASSERT_TRUE(PlatformWrite(theirs, u"L", u"v", value));
   ASSERT_TRUE(PlatformWrite(theirs, u"L", u"q", u"\"" + value + u"\""));
-  EXPECT_TRUE(ReadBytes(ours) == ReadBytes(theirs));
+  EXPECT_TRUE(ReadFileBytes(ours) == ReadFileBytes(theirs));
   for (const char16_t* key : {u"v", u"q"}) {
     EXPECT_EQ(PlatformRead(ours, u"L", key, u""), value.substr(0, 4095));
     EXPECT_EQ(CIniFile(theirs).ReadIniString(u"L", key, u""), value.substr(0, 4095));

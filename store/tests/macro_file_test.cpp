@@ -9,16 +9,17 @@
 #include "store/fixed_text.h"
 #include "store/number_text.h"
 #include "store/tests/store_test_files.h"
+#include "tests/support/temp_folder.h"
 #include "xml/xml_document.h"
 
 namespace {
 
 using korvex::test::EncodeText;
-using korvex::test::ReadBytes;
 using korvex::test::StoreDocumentText;
-using korvex::test::TempFolder;
 using korvex::test::TextEncoding;
-using korvex::test::WriteBytes;
+using korvex::testing::ReadFileBytes;
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 
 tagMACRO_DATA VariedMacro(uint32_t seed) {
   tagMACRO_DATA macro{};
@@ -50,7 +51,7 @@ TEST(MacroFile, NewFileHoldsNameRepeatAndAllEightyEvents) {
   macro.Repeat = 3;
   macro.events[0] = {1, 20, 0x04};
   macro.events[1] = {2, 30, 0xFF};
-  ASSERT_TRUE(WriteMacroFile(data.path(), macro, u"M", {}, 0));
+  ASSERT_TRUE(WriteMacroFile(data.Path(), macro, u"M", {}, 0));
 
   std::u16string expected =
       u"<?xml version=\"1.0\" encoding=\"utf-16\"?>\r\n<root>\r\n<Setting>\r\n<MacroName>M</MacroName>\r\n"
@@ -63,19 +64,19 @@ TEST(MacroFile, NewFileHoldsNameRepeatAndAllEightyEvents) {
                 u">\r\n";
   }
   expected += u"</Setting>\r\n</root>\r\n";
-  EXPECT_EQ(ReadBytes(data.path() / "Macros" / "M.macro"), EncodeText(expected, TextEncoding::Utf16LE));
+  EXPECT_EQ(ReadFileBytes(data.Path() / "Macros" / "M.macro"), EncodeText(expected, TextEncoding::Utf16LE));
 }
 
 TEST(MacroFile, RoundTripKeepsTheWholeRecord) {
   TempFolder data;
   data.Sub("Macros");
   // The second write updates the first file in place.
-  ASSERT_TRUE(WriteMacroFile(data.path(), VariedMacro(1), u"combo", {}, 0));
+  ASSERT_TRUE(WriteMacroFile(data.Path(), VariedMacro(1), u"combo", {}, 0));
   const tagMACRO_DATA macro = VariedMacro(2);
-  ASSERT_TRUE(WriteMacroFile(data.path(), macro, u"combo", {}, 0));
+  ASSERT_TRUE(WriteMacroFile(data.Path(), macro, u"combo", {}, 0));
 
   tagMACRO_DATA read{};
-  ASSERT_TRUE(ReadMacroFile(data.path(), read, u"combo", {}, 0));
+  ASSERT_TRUE(ReadMacroFile(data.Path(), read, u"combo", {}, 0));
   EXPECT_TRUE(SameRecord(read, macro));
   EXPECT_EQ(FixedTextView(read.MacroName), FixedTextView(macro.MacroName));
 }
@@ -85,8 +86,8 @@ TEST(MacroFile, EventsMissingFromTheFileKeepTheCallersValues) {
   std::u16string body = u"<Setting><MacroName>ten</MacroName>";
   for (int i = 0; i < 10; ++i) body += EventText(i, i + 1, i + 2, i + 3);
   body += u"</Setting>";
-  const auto path = folder.path() / "ten.macro";
-  WriteBytes(path, EncodeText(StoreDocumentText(body), TextEncoding::Utf16LE));
+  const auto path = folder.Path() / "ten.macro";
+  WriteFileBytes(path, EncodeText(StoreDocumentText(body), TextEncoding::Utf16LE));
 
   tagMACRO_DATA macro{};
   macro.Repeat = 7;
@@ -109,12 +110,12 @@ TEST(MacroFile, EventsMissingFromTheFileKeepTheCallersValues) {
 TEST(MacroFile, NumbersKeepTheLowBitsAndTextsAreCut) {
   TempFolder folder;
   const std::u16string longName(600, u'N');
-  const auto path = folder.path() / "m.macro";
-  WriteBytes(path, EncodeText(StoreDocumentText(u"<Setting><MacroName>" + longName +
-                                                u"</MacroName><Repeat>70000</Repeat>"
-                                                u"<Event_0><attributeH>257</attributeH><attributeL>-1</attributeL>"
-                                                u"<map>x</map></Event_0></Setting>"),
-                              TextEncoding::Utf16LE));
+  const auto path = folder.Path() / "m.macro";
+  WriteFileBytes(path, EncodeText(StoreDocumentText(u"<Setting><MacroName>" + longName +
+                                                    u"</MacroName><Repeat>70000</Repeat>"
+                                                    u"<Event_0><attributeH>257</attributeH><attributeL>-1</attributeL>"
+                                                    u"<map>x</map></Event_0></Setting>"),
+                                  TextEncoding::Utf16LE));
   tagMACRO_DATA macro{};
   macro.events[0].map = 9;
   ASSERT_TRUE(ReadMacroFile({}, macro, {}, path, 1));
@@ -135,8 +136,8 @@ TEST_P(MacroFileEncoding, ReadingSavesTheFileBackInItsEncoding) {
                             EventText(0, 1, 2, 3) + u"\r\n</Setting>\r\n",
                         wide ? u"utf-16" : u"utf-8"),
       GetParam());
-  const auto path = folder.path() / "m.macro";
-  WriteBytes(path, original);
+  const auto path = folder.Path() / "m.macro";
+  WriteFileBytes(path, original);
   const korvex::test::FileIdentity identity(path);
 
   tagMACRO_DATA macro{};
@@ -144,7 +145,7 @@ TEST_P(MacroFileEncoding, ReadingSavesTheFileBackInItsEncoding) {
   EXPECT_EQ(FixedTextView(macro.MacroName), u"\u00c4rger \U0001F3AE");
   EXPECT_EQ(macro.events[0].map, 3);
   EXPECT_TRUE(identity.Replaced());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, MacroFileEncoding,
@@ -154,15 +155,15 @@ INSTANTIATE_TEST_SUITE_P(Encodings, MacroFileEncoding,
 
 TEST(MacroFile, UnreadableFileLeavesTheRecordAndFileAlone) {
   TempFolder folder;
-  const auto path = folder.path() / "m.macro";
+  const auto path = folder.Path() / "m.macro";
   const std::string broken = EncodeText(StoreDocumentText(u"<Setting><Repeat>5</Repeat>"), TextEncoding::Utf16LE);
-  WriteBytes(path, broken);
+  WriteFileBytes(path, broken);
   const tagMACRO_DATA before = VariedMacro(3);
   tagMACRO_DATA macro = before;
   EXPECT_FALSE(ReadMacroFile({}, macro, {}, path, 1));
-  EXPECT_FALSE(ReadMacroFile({}, macro, {}, folder.path() / "missing.macro", 1));
+  EXPECT_FALSE(ReadMacroFile({}, macro, {}, folder.Path() / "missing.macro", 1));
   EXPECT_TRUE(SameRecord(macro, before));
-  EXPECT_EQ(ReadBytes(path), broken);
+  EXPECT_EQ(ReadFileBytes(path), broken);
 }
 
 struct PathCase {
@@ -183,15 +184,15 @@ TEST(MacroFile, NameAndFlagChooseTheFile) {
     SCOPED_TRACE(c.what);
     TempFolder data;
     data.Sub("Macros");
-    const auto fullPath = data.path() / "elsewhere.macro";
+    const auto fullPath = data.Path() / "elsewhere.macro";
     const tagMACRO_DATA macro = VariedMacro(4);
-    ASSERT_TRUE(WriteMacroFile(data.path(), macro, c.name, fullPath, c.usePath));
-    const auto expected = c.inMacros ? data.path() / "Macros" / "byname.macro" : fullPath;
+    ASSERT_TRUE(WriteMacroFile(data.Path(), macro, c.name, fullPath, c.usePath));
+    const auto expected = c.inMacros ? data.Path() / "Macros" / "byname.macro" : fullPath;
     EXPECT_TRUE(std::filesystem::exists(expected));
-    EXPECT_EQ(korvex::test::FileNames(data.path() / "Macros").size(), c.inMacros ? 1u : 0u);
+    EXPECT_EQ(korvex::test::FileNames(data.Path() / "Macros").size(), c.inMacros ? 1u : 0u);
 
     tagMACRO_DATA read{};
-    ASSERT_TRUE(ReadMacroFile(data.path(), read, c.name, fullPath, c.usePath));
+    ASSERT_TRUE(ReadMacroFile(data.Path(), read, c.name, fullPath, c.usePath));
     EXPECT_TRUE(SameRecord(read, macro));
   }
 }
@@ -200,31 +201,31 @@ TEST(MacroFile, RefusesUnnamedDataFolderAndNamesOutsideTheFolder) {
   TempFolder data;
   data.Sub("Macros");
   tagMACRO_DATA macro = VariedMacro(5);
-  EXPECT_FALSE(WriteMacroFile({}, macro, u"m", data.path() / "ignored.macro", 0));
-  EXPECT_FALSE(ReadMacroFile({}, macro, u"m", data.path() / "ignored.macro", 0));
-  EXPECT_FALSE(WriteMacroFile(data.path(), macro, {}, {}, 1));  // no path at all
+  EXPECT_FALSE(WriteMacroFile({}, macro, u"m", data.Path() / "ignored.macro", 0));
+  EXPECT_FALSE(ReadMacroFile({}, macro, u"m", data.Path() / "ignored.macro", 0));
+  EXPECT_FALSE(WriteMacroFile(data.Path(), macro, {}, {}, 1));  // no path at all
   for (std::u16string_view name : {u"../x", u"..\\x", u"C:x"}) {
-    EXPECT_FALSE(WriteMacroFile(data.path(), macro, name, {}, 0));
-    EXPECT_FALSE(ReadMacroFile(data.path(), macro, name, {}, 0));
+    EXPECT_FALSE(WriteMacroFile(data.Path(), macro, name, {}, 0));
+    EXPECT_FALSE(ReadMacroFile(data.Path(), macro, name, {}, 0));
   }
-  EXPECT_EQ(korvex::test::FileNames(data.path()), std::vector<std::string>{"Macros"});
-  EXPECT_TRUE(std::filesystem::is_empty(data.path() / "Macros"));
+  EXPECT_EQ(korvex::test::FileNames(data.Path()), std::vector<std::string>{"Macros"});
+  EXPECT_TRUE(std::filesystem::is_empty(data.Path() / "Macros"));
 }
 
 TEST(MacroFile, ListNamesTheMacroFiles) {
   TempFolder data;
   const auto macros = data.Sub("Macros");
   for (const char* file : {"a.macro", "b.txt", "c.macro.macro", "d.macrox", "E.MACRO", "f.macro.txt"})
-    WriteBytes(macros / file, "x");
+    WriteFileBytes(macros / file, "x");
   data.Sub("Macros/folder.macro");
 
-  auto names = ListMacroFiles(data.path());
+  auto names = ListMacroFiles(data.Path());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::u16string>{u"E", u"a", u"c"}));
 
   EXPECT_TRUE(ListMacroFiles({}).empty());
   TempFolder noMacros;
-  EXPECT_TRUE(ListMacroFiles(noMacros.path()).empty());
+  EXPECT_TRUE(ListMacroFiles(noMacros.Path()).empty());
 }
 
 }  // namespace

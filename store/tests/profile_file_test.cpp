@@ -11,17 +11,18 @@
 #include "store/fixed_text.h"
 #include "store/number_text.h"
 #include "store/tests/store_test_files.h"
+#include "tests/support/temp_folder.h"
 #include "xml/atomic_file.h"
 #include "xml/xml_document.h"
 
 namespace {
 
 using korvex::test::EncodeText;
-using korvex::test::ReadBytes;
 using korvex::test::StoreDocumentText;
-using korvex::test::TempFolder;
 using korvex::test::TextEncoding;
-using korvex::test::WriteBytes;
+using korvex::testing::ReadFileBytes;
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 
 constexpr char16_t kName[] = u"Profile 1";
 
@@ -64,7 +65,7 @@ std::unique_ptr<tagPROFILE_DATA> VariedProfile(uint32_t seed) {
 bool SameRecord(const tagPROFILE_DATA& a, const tagPROFILE_DATA& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 std::filesystem::path DefaultProfilePath(const TempFolder& data) {
-  return data.path() / "Profiles" / (std::u16string(kName) + u".profile");
+  return data.Path() / "Profiles" / (std::u16string(kName) + u".profile");
 }
 
 class ScopedWriteFault {
@@ -86,7 +87,7 @@ TEST(ProfileFile, NewFileIsUtf16WithDeclarationAndFullTree) {
   profile->colorSets[0].colors[110] = 0xFFFFFFFF;
   profile->lighting.byLightEffect = 19;
   profile->lighting.byAllKeyColor = 0xFF0000;
-  ASSERT_TRUE(WriteProfileFile(data.path(), kName, *profile));
+  ASSERT_TRUE(WriteProfileFile(data.Path(), kName, *profile));
 
   std::u16string expected = u"<?xml version=\"1.0\" encoding=\"utf-16\"?>\r\n<root>\r\n<ButtonSet>\r\n";
   auto element = [&expected](std::u16string_view tag, std::u16string_view text) {
@@ -115,7 +116,7 @@ TEST(ProfileFile, NewFileIsUtf16WithDeclarationAndFullTree) {
   }
   element(u"byAllKeyColor", u"16711680");
   expected += u"</Lighting>\r\n</root>\r\n";
-  EXPECT_EQ(ReadBytes(DefaultProfilePath(data)), EncodeText(expected, TextEncoding::Utf16LE));
+  EXPECT_EQ(ReadFileBytes(DefaultProfilePath(data)), EncodeText(expected, TextEncoding::Utf16LE));
 }
 
 TEST(ProfileFile, RoundTripKeepsEveryStoredField) {
@@ -123,11 +124,11 @@ TEST(ProfileFile, RoundTripKeepsEveryStoredField) {
   data.Sub("Profiles");
   auto first = VariedProfile(1), second = VariedProfile(2);
   // The second write updates the first file in place.
-  ASSERT_TRUE(WriteProfileFile(data.path(), kName, *first));
-  ASSERT_TRUE(WriteProfileFile(data.path(), kName, *second));
+  ASSERT_TRUE(WriteProfileFile(data.Path(), kName, *first));
+  ASSERT_TRUE(WriteProfileFile(data.Path(), kName, *second));
 
   auto read = NewProfile();
-  ASSERT_TRUE(ReadProfileFile(data.path(), kName, *read));
+  ASSERT_TRUE(ReadProfileFile(data.Path(), kName, *read));
   EXPECT_TRUE(SameRecord(*read, *second));
   EXPECT_EQ(FixedTextView(read->keys[3].launch), FixedTextView(second->keys[3].launch));
   EXPECT_EQ(read->colorSets[0].colors[110], second->colorSets[0].colors[110]);
@@ -140,10 +141,10 @@ TEST(ProfileFile, OnlyStoredFieldsAreWritten) {
   std::memset(profile->keys[0].reserved, 0x5A, sizeof profile->keys[0].reserved);
   std::memset(profile->reserved, 0x5A, sizeof profile->reserved);
   profile->colorSets[1].colors[0] = 0x123456;
-  ASSERT_TRUE(WriteProfileFile(data.path(), kName, *profile));
+  ASSERT_TRUE(WriteProfileFile(data.Path(), kName, *profile));
 
   auto read = NewProfile();
-  ASSERT_TRUE(ReadProfileFile(data.path(), kName, *read));
+  ASSERT_TRUE(ReadProfileFile(data.Path(), kName, *read));
   EXPECT_EQ(read->keys[0].reserved[0], 0);
   EXPECT_EQ(read->reserved[0], 0);
   EXPECT_EQ(read->colorSets[1].colors[0], 0u);
@@ -153,13 +154,13 @@ TEST(ProfileFile, OnlyStoredFieldsAreWritten) {
 TEST(ProfileFile, WritingKeepsForeignElementsAndComments) {
   TempFolder data;
   const auto profiles = data.Sub("Profiles");
-  WriteBytes(DefaultProfilePath(data),
-             EncodeText(StoreDocumentText(u"<!-- kept comment -->\r\n<Extra>kept text</Extra>\r\n"
-                                          u"<ButtonSet><Button_3><Note>kept note</Note><byBtnFun>1</byBtnFun>"
-                                          u"</Button_3></ButtonSet>"),
-                        TextEncoding::Utf16LE));
+  WriteFileBytes(DefaultProfilePath(data),
+                 EncodeText(StoreDocumentText(u"<!-- kept comment -->\r\n<Extra>kept text</Extra>\r\n"
+                                              u"<ButtonSet><Button_3><Note>kept note</Note><byBtnFun>1</byBtnFun>"
+                                              u"</Button_3></ButtonSet>"),
+                            TextEncoding::Utf16LE));
   auto profile = VariedProfile(4);
-  ASSERT_TRUE(WriteProfileFile(data.path(), kName, *profile));
+  ASSERT_TRUE(WriteProfileFile(data.Path(), kName, *profile));
 
   CXmlDocument doc;
   ASSERT_TRUE(doc.LoadFile(DefaultProfilePath(data)));
@@ -176,21 +177,22 @@ TEST(ProfileFile, WritingKeepsForeignElementsAndComments) {
   EXPECT_EQ(doc.GetChildData(), u"kept note");
 
   auto read = NewProfile();
-  ASSERT_TRUE(ReadProfileFile(data.path(), kName, *read));
+  ASSERT_TRUE(ReadProfileFile(data.Path(), kName, *read));
   EXPECT_TRUE(SameRecord(*read, *profile));
 }
 
 TEST(ProfileFile, KnownElementThatHoldsElementsFailsTheWriteButKeepsTheRest) {
   TempFolder folder;
-  const auto path = folder.path() / "p.profile";
-  WriteBytes(path, EncodeText(StoreDocumentText(u"<ButtonSet><Button_0><bySelFunc>1</bySelFunc><byBtnFun>2</byBtnFun>"
-                                                    u"<launch><x/></launch></Button_0></ButtonSet>"),
-                              TextEncoding::Utf16LE));
+  const auto path = folder.Path() / "p.profile";
+  WriteFileBytes(path,
+                 EncodeText(StoreDocumentText(u"<ButtonSet><Button_0><bySelFunc>1</bySelFunc><byBtnFun>2</byBtnFun>"
+                                              u"<launch><x/></launch></Button_0></ButtonSet>"),
+                            TextEncoding::Utf16LE));
   auto profile = VariedProfile(13);
-  EXPECT_FALSE(WriteProfileFile({}, u"p", *profile, folder.path()));
+  EXPECT_FALSE(WriteProfileFile({}, u"p", *profile, folder.Path()));
 
   auto read = NewProfile();
-  ASSERT_TRUE(ReadProfileFile({}, u"p", *read, folder.path()));
+  ASSERT_TRUE(ReadProfileFile({}, u"p", *read, folder.Path()));
   EXPECT_EQ(FixedTextView(read->keys[0].launch), u"");
   EXPECT_EQ(read->keys[0].byBtnFun, profile->keys[0].byBtnFun);
   EXPECT_EQ(FixedTextView(read->keys[1].launch), FixedTextView(profile->keys[1].launch));
@@ -236,9 +238,9 @@ TEST(ProfileFile, NumbersUseDecimalConversionAndKeepLowBits) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TempFolder folder;
-    WriteBytes(folder.path() / "p.profile", EncodeText(StoreDocumentText(c.body), TextEncoding::Utf16LE));
+    WriteFileBytes(folder.Path() / "p.profile", EncodeText(StoreDocumentText(c.body), TextEncoding::Utf16LE));
     auto profile = VariedProfile(5);  // every field non-zero beforehand
-    ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.path()));
+    ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.Path()));
     EXPECT_EQ(c.field(*profile), c.expected);
   }
 }
@@ -250,17 +252,17 @@ TEST(ProfileFile, EachSearchStartsAfterThePreviousMatch) {
            FormatDecimal(k) + u">";
   };
   // Key 7 before key 6; inside Button_9 byBtnFun before bySelFunc.
-  WriteBytes(folder.path() / "p.profile",
-             EncodeText(StoreDocumentText(u"<ButtonSet>" + sel(5, 15) + sel(7, 17) + sel(6, 16) + sel(8, 18) +
-                                          u"<Button_9><byBtnFun>19</byBtnFun><bySelFunc>29</bySelFunc></Button_9>"
-                                          u"</ButtonSet>"),
-                        TextEncoding::Utf16LE));
+  WriteFileBytes(folder.Path() / "p.profile",
+                 EncodeText(StoreDocumentText(u"<ButtonSet>" + sel(5, 15) + sel(7, 17) + sel(6, 16) + sel(8, 18) +
+                                              u"<Button_9><byBtnFun>19</byBtnFun><bySelFunc>29</bySelFunc></Button_9>"
+                                              u"</ButtonSet>"),
+                            TextEncoding::Utf16LE));
   auto profile = NewProfile();
   for (auto& key : profile->keys) {
     key.bySelFunc = 99;
     key.byBtnFun = 99;
   }
-  ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.path()));
+  ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.Path()));
   EXPECT_EQ(profile->keys[5].bySelFunc, 15);
   EXPECT_EQ(profile->keys[6].bySelFunc, 16);
   EXPECT_EQ(profile->keys[7].bySelFunc, 99);  // missed: searched after key 6
@@ -274,12 +276,12 @@ TEST(ProfileFile, EachSearchStartsAfterThePreviousMatch) {
 TEST(ProfileFile, LongTextsAreCutToTheFieldCapacity) {
   TempFolder folder;
   const std::u16string longLaunch(600, u'L'), longMacro(60, u'M');
-  WriteBytes(folder.path() / "p.profile",
-             EncodeText(StoreDocumentText(u"<ButtonSet><Button_0><launch>" + longLaunch + u"</launch><MacroName>" +
-                                          longMacro + u"</MacroName></Button_0></ButtonSet>"),
-                        TextEncoding::Utf16LE));
+  WriteFileBytes(folder.Path() / "p.profile",
+                 EncodeText(StoreDocumentText(u"<ButtonSet><Button_0><launch>" + longLaunch + u"</launch><MacroName>" +
+                                              longMacro + u"</MacroName></Button_0></ButtonSet>"),
+                            TextEncoding::Utf16LE));
   auto profile = NewProfile();
-  ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.path()));
+  ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.Path()));
   EXPECT_EQ(FixedTextView(profile->keys[0].launch), longLaunch.substr(0, 519));
   EXPECT_EQ(FixedTextView(profile->keys[0].MacroName), longMacro.substr(0, 49));
 }
@@ -295,16 +297,16 @@ TEST_P(ProfileFileEncoding, ReadingSavesTheFileBackInItsEncoding) {
                             u"</launch>\r\n</Button_0>\r\n</ButtonSet>\r\n",
                         wide ? u"utf-16" : u"utf-8"),
       GetParam());
-  const auto path = folder.path() / "p.profile";
-  WriteBytes(path, original);
+  const auto path = folder.Path() / "p.profile";
+  WriteFileBytes(path, original);
   const korvex::test::FileIdentity identity(path);
 
   auto profile = NewProfile();
-  ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.path()));
+  ASSERT_TRUE(ReadProfileFile({}, u"p", *profile, folder.Path()));
   EXPECT_EQ(profile->keys[0].byBtnFun, 384);
   EXPECT_EQ(FixedTextView(profile->keys[0].launch), launch);
   EXPECT_TRUE(identity.Replaced());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFileBytes(path), original);
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ProfileFileEncoding,
@@ -314,15 +316,15 @@ INSTANTIATE_TEST_SUITE_P(Encodings, ProfileFileEncoding,
 
 TEST(ProfileFile, WritingUpdatesAFileInItsEncoding) {
   TempFolder folder;
-  const auto path = folder.path() / "p.profile";
-  WriteBytes(path, EncodeText(StoreDocumentText(u"", u"utf-8"), TextEncoding::Utf8));
+  const auto path = folder.Path() / "p.profile";
+  WriteFileBytes(path, EncodeText(StoreDocumentText(u"", u"utf-8"), TextEncoding::Utf8));
   auto profile = VariedProfile(6);
-  ASSERT_TRUE(WriteProfileFile({}, u"p", *profile, folder.path()));
-  const std::string bytes = ReadBytes(path);
+  ASSERT_TRUE(WriteProfileFile({}, u"p", *profile, folder.Path()));
+  const std::string bytes = ReadFileBytes(path);
   EXPECT_EQ(bytes.substr(0, 5), "<?xml");
 
   auto read = NewProfile();
-  ASSERT_TRUE(ReadProfileFile({}, u"p", *read, folder.path()));
+  ASSERT_TRUE(ReadProfileFile({}, u"p", *read, folder.Path()));
   EXPECT_TRUE(SameRecord(*read, *profile));
 }
 
@@ -337,35 +339,35 @@ TEST(ProfileFile, UnreadableFilesLeaveTheRecordAndFileAlone) {
   for (const auto& bytes : contents) {
     SCOPED_TRACE(bytes.size());
     TempFolder folder;
-    const auto path = folder.path() / "p.profile";
-    WriteBytes(path, bytes);
+    const auto path = folder.Path() / "p.profile";
+    WriteFileBytes(path, bytes);
     auto profile = VariedProfile(7), before = VariedProfile(7);
-    EXPECT_FALSE(ReadProfileFile({}, u"p", *profile, folder.path()));
+    EXPECT_FALSE(ReadProfileFile({}, u"p", *profile, folder.Path()));
     EXPECT_TRUE(SameRecord(*profile, *before));
-    EXPECT_EQ(ReadBytes(path), bytes);
+    EXPECT_EQ(ReadFileBytes(path), bytes);
 
     // Writing starts a new document in place of the broken one.
-    ASSERT_TRUE(WriteProfileFile({}, u"p", *profile, folder.path()));
+    ASSERT_TRUE(WriteProfileFile({}, u"p", *profile, folder.Path()));
     auto read = NewProfile();
-    ASSERT_TRUE(ReadProfileFile({}, u"p", *read, folder.path()));
+    ASSERT_TRUE(ReadProfileFile({}, u"p", *read, folder.Path()));
     EXPECT_TRUE(SameRecord(*read, *profile));
   }
   TempFolder empty;
   auto profile = VariedProfile(8), before = VariedProfile(8);
-  EXPECT_FALSE(ReadProfileFile(empty.path(), u"missing", *profile));
+  EXPECT_FALSE(ReadProfileFile(empty.Path(), u"missing", *profile));
   EXPECT_TRUE(SameRecord(*profile, *before));
 }
 
 TEST(ProfileFile, FailedWriteLeavesThePreviousFile) {
   TempFolder data;
   const auto profiles = data.Sub("Profiles");
-  ASSERT_TRUE(WriteProfileFile(data.path(), kName, *VariedProfile(9)));
-  const std::string before = ReadBytes(DefaultProfilePath(data));
+  ASSERT_TRUE(WriteProfileFile(data.Path(), kName, *VariedProfile(9)));
+  const std::string before = ReadFileBytes(DefaultProfilePath(data));
   {
     ScopedWriteFault fault(before.size() / 2);
-    EXPECT_FALSE(WriteProfileFile(data.path(), kName, *VariedProfile(10)));
+    EXPECT_FALSE(WriteProfileFile(data.Path(), kName, *VariedProfile(10)));
   }
-  EXPECT_EQ(ReadBytes(DefaultProfilePath(data)), before);
+  EXPECT_EQ(ReadFileBytes(DefaultProfilePath(data)), before);
   EXPECT_EQ(korvex::test::FileNames(profiles), std::vector<std::string>{"Profile 1.profile"});
 }
 
@@ -379,13 +381,13 @@ TEST(ProfileFile, LocationFollowsDataFolderNameAndFolder) {
   ASSERT_TRUE(WriteProfileFile({}, u"Exported", *profile, exportFolder));
   EXPECT_TRUE(std::filesystem::exists(exportFolder / "Exported.profile"));
   // A trailing separator on the data folder is accepted.
-  ASSERT_TRUE(WriteProfileFile(data.path() / "", u"Trailing", *profile));
-  EXPECT_TRUE(std::filesystem::exists(data.path() / "Profiles" / "Trailing.profile"));
+  ASSERT_TRUE(WriteProfileFile(data.Path() / "", u"Trailing", *profile));
+  EXPECT_TRUE(std::filesystem::exists(data.Path() / "Profiles" / "Trailing.profile"));
 
   auto read = NewProfile();
-  ASSERT_TRUE(ReadProfileFile(data.path(), u"Exported", *read, exportFolder));
+  ASSERT_TRUE(ReadProfileFile(data.Path(), u"Exported", *read, exportFolder));
   EXPECT_TRUE(SameRecord(*read, *profile));
-  EXPECT_FALSE(ReadProfileFile(data.path(), u"Exported", *read));
+  EXPECT_FALSE(ReadProfileFile(data.Path(), u"Exported", *read));
 }
 
 TEST(ProfileFile, RefusesUnnamedDataFolderAndNamesOutsideTheFolder) {
@@ -398,11 +400,11 @@ TEST(ProfileFile, RefusesUnnamedDataFolderAndNamesOutsideTheFolder) {
                                        std::u16string_view(u"a\0b", 3)};
   for (auto name : names) {
     SCOPED_TRACE(std::string(name.begin(), name.end()));
-    EXPECT_FALSE(WriteProfileFile(data.path(), name, *profile));
-    EXPECT_FALSE(ReadProfileFile(data.path(), name, *profile));
+    EXPECT_FALSE(WriteProfileFile(data.Path(), name, *profile));
+    EXPECT_FALSE(ReadProfileFile(data.Path(), name, *profile));
   }
-  EXPECT_EQ(korvex::test::FileNames(data.path()), (std::vector<std::string>{"Profiles"}));
-  EXPECT_TRUE(std::filesystem::is_empty(data.path() / "Profiles"));
+  EXPECT_EQ(korvex::test::FileNames(data.Path()), (std::vector<std::string>{"Profiles"}));
+  EXPECT_TRUE(std::filesystem::is_empty(data.Path() / "Profiles"));
 }
 
 }  // namespace

@@ -1,68 +1,16 @@
 #pragma once
-// Helpers for tests of the store's files: a private temporary folder, raw file
-// bytes, and UTF-16 text encoded the ways the XML class reads it.
-
-#include <gtest/gtest.h>
+// Helpers for tests of the store's files: UTF-16 text encoded the ways the XML
+// class and the INI reader read it, and checks on the files a test leaves.
+// The temporary folder and raw file bytes come from tests/support/temp_folder.h.
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
-#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace korvex::test {
-
-// A fresh folder under the system's temporary folder, removed with its
-// contents when the object goes away.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<unsigned> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string leaf = "korvex-store-" + std::to_string(Tick()) + "-" + std::to_string(counter++);
-    if (info) leaf += std::string("-") + info->name();
-    for (char& c : leaf)
-      if (c == '/') c = '_';
-    path_ = std::filesystem::temp_directory_path() / leaf;
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  // Creates and returns the sub-folder `name`.
-  std::filesystem::path Sub(const std::filesystem::path& name) const {
-    auto sub = path_ / name;
-    std::filesystem::create_directories(sub);
-    return sub;
-  }
-
- private:
-  static unsigned long long Tick() {
-    return static_cast<unsigned long long>(std::filesystem::file_time_type::clock::now().time_since_epoch().count());
-  }
-  std::filesystem::path path_;
-};
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << path;
-}
 
 enum class TextEncoding { Utf16LE, Utf16BE, Utf8Bom, Utf8 };
 
@@ -110,6 +58,9 @@ inline std::string EncodeText(std::u16string_view text, TextEncoding encoding) {
   }
   return bytes;
 }
+
+// UTF-16LE bytes with the mark FF FE, as the INI files are written.
+inline std::string Utf16File(std::u16string_view text) { return EncodeText(text, TextEncoding::Utf16LE); }
 
 inline std::string EncodingName(TextEncoding encoding) {
   switch (encoding) {

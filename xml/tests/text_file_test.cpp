@@ -3,16 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/temp_folder.h"
 #include "xml/atomic_file.h"
 #include "xml/tests/xml_test_support.h"
 #include "xml/xml_document.h"
 
 namespace {
 
+using korvex::testing::ReadFileBytes;
+using korvex::testing::TempFolder;
+using korvex::testing::WriteFileBytes;
 using korvex::xml::testing::Printable;
-using korvex::xml::testing::ReadBytes;
-using korvex::xml::testing::TempFolder;
-using korvex::xml::testing::WriteBytes;
 
 std::string Bytes(std::initializer_list<std::string_view> parts) {
   std::string out;
@@ -41,6 +42,10 @@ TEST(XmlTextFile, DecodesMarksDeclarationsAndDetection) {
       {Bytes({"caf\xC3\xA9"}), u"caf\u00E9", 0, u"UTF-8 (used UTF-8 detection) to 4 wide chars "},
       {Bytes({"caf\xE9s \x80"}), u"caf\u00E9s \u20AC", 0,
        u"ANSI (used UTF-8 detection) to 7 wide chars "},
+      // The bytes Windows-1252 leaves undefined read as the C1 controls, as
+      // Windows reads them, so an ANSI file survives a rewrite byte for byte.
+      {Bytes({"\x81\x8D\x8F\x90\x9D\xFF"}), u"\u0081\u008D\u008F\u0090\u009D\u00FF", 0,
+       u"ANSI (used UTF-8 detection) to 6 wide chars "},
       {Bytes({"a\0b"sv}), u"ab", 0, u"UTF-8 (1 nulls removed) (used UTF-8 detection) to 2 wide chars "},
       {Bytes({"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\xE9</a>"}),
        u"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>\u00E9</a>", 0,
@@ -73,8 +78,8 @@ TEST(XmlTextFile, DecodesMarksDeclarationsAndDetection) {
 
 TEST(XmlTextFile, ZeroByteFileLoadsAsEmptyDocument) {
   TempFolder folder;
-  auto path = folder.File("empty.xml");
-  WriteBytes(path, "");
+  auto path = folder / "empty.xml";
+  WriteFileBytes(path, "");
   CXmlDocument doc;
   EXPECT_FALSE(doc.LoadFile(path));
   EXPECT_EQ(doc.GetText(), u"");
@@ -85,14 +90,14 @@ TEST(XmlTextFile, ZeroByteFileLoadsAsEmptyDocument) {
 TEST(XmlTextFile, MissingFileFailsWithTheSystemMessage) {
   TempFolder folder;
   std::u16string text = u"stale", result;
-  EXPECT_FALSE(CXmlDocument::ReadTextFile(folder.File("missing.xml"), text, &result));
+  EXPECT_FALSE(CXmlDocument::ReadTextFile(folder / "missing.xml", text, &result));
   EXPECT_EQ(text, u"");
   EXPECT_FALSE(result.empty());
   EXPECT_EQ(result.find_first_of(u"\r\n"), std::u16string::npos);
 
   CXmlDocument doc;
   doc.SetText(u"<old/>");
-  EXPECT_FALSE(doc.LoadFile(folder.File("missing.xml")));
+  EXPECT_FALSE(doc.LoadFile(folder / "missing.xml"));
   EXPECT_EQ(doc.GetText(), u"");
   EXPECT_FALSE(doc.FindElement());
 }
@@ -106,13 +111,13 @@ TEST(XmlTextFile, Utf16AndUtf8FilesGiveTheSameValues) {
     utf16.push_back(static_cast<char>(c & 0xFF));
     utf16.push_back(static_cast<char>(c >> 8));
   }
-  WriteBytes(folder.File("le.xml"), utf16);
-  WriteBytes(folder.File("u8.xml"),
-             "<Strings>\r\n<Page><Title>Gr\xC3\xBC\xC3\x9F" "e \xE4\xBD\xA0\xE5\xA5\xBD &amp; more"
-             "</Title></Page>\r\n</Strings>");
+  WriteFileBytes(folder / "le.xml", utf16);
+  WriteFileBytes(folder / "u8.xml",
+                 "<Strings>\r\n<Page><Title>Gr\xC3\xBC\xC3\x9F" "e \xE4\xBD\xA0\xE5\xA5\xBD &amp; more"
+                 "</Title></Page>\r\n</Strings>");
   CXmlDocument le, u8;
-  ASSERT_TRUE(le.LoadFile(folder.File("le.xml")));
-  ASSERT_TRUE(u8.LoadFile(folder.File("u8.xml")));
+  ASSERT_TRUE(le.LoadFile(folder / "le.xml"));
+  ASSERT_TRUE(u8.LoadFile(folder / "u8.xml"));
   EXPECT_EQ(le.GetFlags() & XML_FLAG_UTF16LE, XML_FLAG_UTF16LE);
   EXPECT_EQ(u8.GetFlags() & XML_FLAG_UTF16LE, 0u);
   EXPECT_EQ(le.GetText(), u8.GetText());
@@ -142,6 +147,7 @@ TEST(XmlTextFile, WritesEachEncodingAndReadsItBack) {
        "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><a>\xE9</a>",
        u"iso-8859-1 from wide length 51 length 51 ", 0},
       {0, u"plain \u00E9", "plain \xE9", u"ANSI from wide length 7 length 7 ", 0},
+      {0, u"\u0081\u20AC\u009D", "\x81\x80\x9D", u"ANSI from wide length 3 length 3 ", 0},
       // Text declaring UTF-16 is written with its mark so it reads back.
       {0, u"<?xml version=\"1.0\" encoding=\"utf-16\"?><a/>", "\xFF\xFE<\0?\0"sv,
        u"utf-16 length 43 ", XML_FLAG_UTF16LE},
@@ -150,13 +156,13 @@ TEST(XmlTextFile, WritesEachEncodingAndReadsItBack) {
   TempFolder folder;
   for (const auto& c : cases) {
     SCOPED_TRACE(Printable(std::u16string(c.text)));
-    auto path = folder.File("out.xml");
+    auto path = folder / "out.xml";
     std::u16string result;
     unsigned flags = c.flags;
     ASSERT_TRUE(CXmlDocument::WriteTextFile(path, c.text, &result, &flags));
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(flags, c.flagsAfter);
-    EXPECT_EQ(ReadBytes(path).substr(0, c.start.size()), c.start);
+    EXPECT_EQ(ReadFileBytes(path).substr(0, c.start.size()), c.start);
     std::u16string back;
     unsigned readFlags = 0;
     ASSERT_TRUE(CXmlDocument::ReadTextFile(path, back, nullptr, &readFlags));
@@ -176,11 +182,11 @@ TEST(XmlTextFile, NotesCharactersLostInConversion) {
 
 TEST(XmlTextFile, AppendWritesTheMarkOnlyIntoAnEmptyFile) {
   TempFolder folder;
-  auto path = folder.File("log.txt");
+  auto path = folder / "log.txt";
   unsigned flags = XML_FLAG_UTF16LE | XML_FLAG_APPEND;
   ASSERT_TRUE(CXmlDocument::WriteTextFile(path, u"one ", nullptr, &flags));
   ASSERT_TRUE(CXmlDocument::WriteTextFile(path, u"two", nullptr, &flags));
-  EXPECT_EQ(ReadBytes(path).substr(0, 4), std::string("\xFF\xFEo\0", 4));
+  EXPECT_EQ(ReadFileBytes(path).substr(0, 4), std::string("\xFF\xFEo\0", 4));
   std::u16string text;
   ASSERT_TRUE(CXmlDocument::ReadTextFile(path, text));
   EXPECT_EQ(text, u"one two");
@@ -194,9 +200,9 @@ class FailingWrites {
 
 TEST(XmlTextFile, FailedWriteLeavesTheOldFileIntact) {
   TempFolder folder;
-  auto path = folder.File("profile.xml");
+  auto path = folder / "profile.xml";
   ASSERT_TRUE(CXmlDocument::WriteTextFile(path, u"<old>kept</old>"));
-  const std::string before = ReadBytes(path);
+  const std::string before = ReadFileBytes(path);
 
   CXmlDocument doc;
   doc.SetFlags(XML_FLAG_UTF16LE);
@@ -206,7 +212,7 @@ TEST(XmlTextFile, FailedWriteLeavesTheOldFileIntact) {
     EXPECT_FALSE(doc.SaveFile(path));
   }
   EXPECT_FALSE(doc.GetResult().empty());
-  EXPECT_EQ(ReadBytes(path), before);
+  EXPECT_EQ(ReadFileBytes(path), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()),
                           std::filesystem::directory_iterator()),
             1);
@@ -215,7 +221,7 @@ TEST(XmlTextFile, FailedWriteLeavesTheOldFileIntact) {
 
 TEST(XmlTextFile, SavedDocumentLoadsBackWithItsFlags) {
   TempFolder folder;
-  auto path = folder.File("macro.xml");
+  auto path = folder / "macro.xml";
   CXmlDocument doc;
   doc.SetText(u"<?xml version=\"1.0\" encoding=\"utf-16\"?>\r\n");
   doc.SetFlags(XML_FLAG_UTF16LE);
@@ -223,7 +229,7 @@ TEST(XmlTextFile, SavedDocumentLoadsBackWithItsFlags) {
   ASSERT_TRUE(doc.EnterElement());
   ASSERT_TRUE(doc.AddElement(u"Name", u"\u00C9t\u00E9 & co"));
   ASSERT_TRUE(doc.SaveFile(path));
-  EXPECT_EQ(ReadBytes(path).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(ReadFileBytes(path).substr(0, 2), "\xFF\xFE");
 
   CXmlDocument loaded;
   ASSERT_TRUE(loaded.LoadFile(path));

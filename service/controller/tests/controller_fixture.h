@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,10 +17,10 @@
 #include "service/hid_messages.h"
 #include "service/tests/fake_desktop.h"
 #include "service/tests/fake_hid_library.h"
-#include "service/tests/temp_folder.h"
 #include "store/fixed_text.h"
 #include "store/ini_file.h"
 #include "store/profile_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace window {
 constexpr WindowHandle kService = 100, kMain = 1, kPage = 2, kTray = 3, kLoading = 4;
@@ -60,10 +58,7 @@ class ControllerTest : public ::testing::Test {
   std::filesystem::path DataFolder() const { return temp.Path() / "Korvex"; }
   std::filesystem::path ProgramFolder() const { return temp.Path() / "Program"; }
   std::filesystem::path ProfilesFolder() const { return DataFolder() / "Profiles"; }
-  std::string ConfigBytes() const {
-    std::ifstream in(DataFolder() / "config.ini", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string ConfigBytes() const { return korvex::testing::ReadFileBytes(DataFolder() / "config.ini"); }
   CIniFile ConfigIni() const { return CIniFile(DataFolder() / "config.ini"); }
   CIniFile LinkFile(int position) const {
     return CIniFile(ProfilesFolder() / ("Profile " + std::to_string(position) + ".ini"));
@@ -115,7 +110,7 @@ class ControllerTest : public ::testing::Test {
     return static_cast<size_t>(std::count(kinds.begin(), kinds.end(), std::make_pair(byte0, byte1)));
   }
 
-  TempFolder temp;
+  korvex::testing::TempFolder temp;
   HookedClock clock;
   FakeHidLibrary hid;
   FakeDesktop desktop;

@@ -17,27 +17,11 @@
 #include "service/controller/win/win_desktop.h"
 #include "service/controller/win/win_shell.h"
 #include "service/controller/win/win_timer_host.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 std::u16string Utf16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
-
-class TempDir {
- public:
-  TempDir() {
-    path_ = std::filesystem::temp_directory_path() / ("korvex-shell-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                                      std::to_string(GetTickCount64()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 bool CreateShellLink(const std::wstring& linkPath, const std::wstring& target) {
   korvex::CComRef<IShellLinkW> link;
@@ -56,7 +40,7 @@ class WinShellTest : public ::testing::Test {
   void TearDown() override {
     if (comReady_) CoUninitialize();
   }
-  TempDir dir;
+  korvex::testing::TempFolder dir{"korvex-shell"};
   CWinShell shell;
 
  private:
