@@ -17,7 +17,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from service_harness import (  # noqa: E402
-    KEY_MATRIX_POSITION, PROGRESS_WINDOW, SERVICE_WINDOW, WM_HID_APPLY_PROFILE, WM_HID_DEVICE_CHANGE,
+    KEY_MATRIX_POSITION, PROGRESS_WINDOW, SERVICE_WINDOW, WM_HID_APPLY_LIGHTING, WM_HID_APPLY_PROFILE, WM_HID_DEVICE_CHANGE,
     WM_HID_LIGHT_BRIGHTNESS, WM_HID_LIGHT_DIRECTION, WM_HID_LIGHT_EFFECT, WM_HID_PROFILE_INDEX, WM_HID_RELOAD,
     WM_HID_SHOW_PROGRESS, ServiceSession, Timeout, macro_document, read_utf16, registry_key, registry_value,
     wait_until, windows_path, write_utf16)
@@ -243,6 +243,27 @@ def apply_profile_download(session):
            "position 0 must send no key map and no macro")
     wait_until(lambda: read_utf16(loading_log).count(f"0x{WM_HID_APPLY_PROFILE:04x} 0 0") == 2, 10,
                "the loading window's second notice")
+
+
+@check
+def apply_lighting(session):
+    session.start_service()
+    session.wait_plugged()
+    _, loading_log = session.stand_in("loading.log", "DLGLoading")
+    session.profile(1).set_lighting(byLightEffect=16, byLightColor=GREEN, byLightBright=1).save()
+    session.vkb("clear-log")
+    session.post(SERVICE_WINDOW, WM_HID_APPLY_LIGHTING, 1)
+    session.wait_window_visible(PROGRESS_WINDOW, 20)
+    session.wait_window_gone(PROGRESS_WINDOW, 30)
+    keyboard = session.keyboard()
+    expect((keyboard["lighting"]["effect"], keyboard["lighting"]["brightness"]) == (16, 1),
+           f"lighting is {keyboard['lighting']}")
+    expect(keyboard["effectColor"]["1"] == rgb(GREEN), f"the effect colour is {keyboard['effectColor']['1']}")
+    log = session.report_log()
+    expect(not [r for r in log if r["usage"] in (3, 4)], "a lighting download sends no key map and no macro")
+    check_pauses(log)
+    wait_until(lambda: logged(loading_log, f"DLGLoading 0x{WM_HID_APPLY_PROFILE:04x} 0 0"), 10,
+               "the loading window's notice")
 
 
 # ---- keyboard-made changes ----
