@@ -311,23 +311,33 @@ def launch_key(session):
     apply_profile(session)  # the keyboard learns that these keys report their presses
 
     runs = Path(str(program) + ".runs")
-    # Two presses at once: both control commands are in flight together.
-    started = time.monotonic()
-    presses = [subprocess.Popen(["wine", str(session.dist / "KorvexVkb.exe"), "press", str(KEY_MATRIX_POSITION[0])],
-                                env=session.env, stdout=subprocess.DEVNULL) for _ in range(2)]
-    expect(all(p.wait(timeout=30) == 0 for p in presses), "KorvexVkb press failed")
-    second_press = time.monotonic() - started
-    wait_until(runs.exists, 10, "the launch key's program to start")
-    # Both presses fell within the 500 ms debounce: one start only. Wait past
-    # the debounce and any late start before counting.
-    expect(second_press < 0.5, f"the two presses were {second_press:.2f} s apart; the check needs < 0.5 s")
-    deadline = time.monotonic() + 2
-    while time.monotonic() < deadline:
-        time.sleep(0.1)
-    expect(len(runs.read_text().splitlines()) == 1, f"started {len(runs.read_text().splitlines())} times")
+
+    def starts():
+        return len(runs.read_text().splitlines()) if runs.exists() else 0
+
+    # Two presses at once: both control commands are in flight together. A
+    # pair is conclusive when both commands were done within the 500 ms
+    # debounce; a slow pair (process start-up under load) is tried again.
+    conclusive = False
+    for _ in range(5):
+        before = starts()
+        started = time.monotonic()
+        presses = [subprocess.Popen(["wine", str(session.dist / "KorvexVkb.exe"), "press",
+                                     str(KEY_MATRIX_POSITION[0])], env=session.env, stdout=subprocess.DEVNULL)
+                   for _ in range(2)]
+        expect(all(p.wait(timeout=30) == 0 for p in presses), "KorvexVkb press failed")
+        both_done = time.monotonic()
+        wait_until(lambda: starts() > before, 10, "the launch key's program to start")
+        # Wait past the debounce and any late start before counting.
+        wait_until(lambda: time.monotonic() > both_done + 2, 3, "the debounce and any late start to pass")
+        if both_done - started < 0.5:
+            expect(starts() == before + 1, f"two presses within 500 ms started the program {starts() - before} times")
+            conclusive = True
+            break
+    expect(conclusive, "no pair of presses arrived within 500 ms; the debounce could not be checked")
     session.vkb("press", KEY_MATRIX_POSITION[0])
     pressed = time.monotonic()
-    wait_until(lambda: len(runs.read_text().splitlines()) == 2, 10, "a press after the debounce to start again")
+    wait_until(lambda: starts() == before + 2, 10, "a press after the debounce to start again")
 
     # The debounce is shared by all launch keys: let it run out first.
     wait_until(lambda: time.monotonic() > pressed + 0.7, 2, "the debounce to run out")
