@@ -18,6 +18,7 @@ import subprocess
 import sys
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # nothing lands in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
 from service_harness import (  # noqa: E402
     PROGRESS_WINDOW, SERVICE_WINDOW, WM_HID_APPLY_PROFILE, WM_HID_SHOW_PROGRESS, ServiceSession, Timeout,

@@ -15,6 +15,7 @@ import sys
 import time
 from pathlib import Path
 
+sys.dont_write_bytecode = True  # nothing lands in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from service_harness import (  # noqa: E402
     KEY_MATRIX_POSITION, PROGRESS_WINDOW, SERVICE_WINDOW, WM_HID_APPLY_LIGHTING, WM_HID_APPLY_PROFILE, WM_HID_DEVICE_CHANGE,
