@@ -14,8 +14,6 @@ using namespace korvex::xml;
 
 namespace {
 
-constexpr std::size_t kHeadBytes = 1024;
-
 // UTF-16 units from bytes in the given byte order; NUL units are dropped and
 // counted. A trailing odd byte is ignored.
 std::size_t AppendUtf16Units(std::string_view bytes, bool bigEndian, std::u16string& text) {
@@ -66,7 +64,7 @@ bool CXmlDocument::DecodeTextBytes(std::string_view bytes, std::u16string& text,
   if (mark) {
     codePage = mark->codePage;
   } else {
-    encoding = DeclaredEncoding(bytes.substr(0, kHeadBytes));
+    encoding = DeclaredEncoding(bytes.substr(0, kDeclarationHeadSize));
     if (encoding.empty() && !bytes.empty() && bytes[0] == '<') AppendAscii(encoding, "UTF-8");
     codePage = CodePageFromCharset(encoding);
     // A declaration readable as single bytes cannot be true of a UTF-16 file:

@@ -49,7 +49,7 @@ bool CXmlDocument::EncodeTextBytes(std::u16string_view text, bool fileEmpty, std
     AppendAscii(encoding, mark->name);
     codePage = mark->codePage;
   } else {
-    encoding = DeclaredEncoding(text);
+    encoding = DeclaredEncoding(text.substr(0, kDeclarationHeadSize));
     if (encoding.empty() && !text.empty() && text[0] == '<') AppendAscii(encoding, "UTF-8");
     codePage = CodePageFromCharset(encoding);
     if (encoding.empty()) AppendAscii(encoding, "ANSI");

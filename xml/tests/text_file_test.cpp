@@ -133,6 +133,23 @@ struct WriteCase {
   unsigned flagsAfter;
 };
 
+// The encoding a file is written in is the one a reader will find: a
+// declaration that names its encoding only after the first 1024 units is not
+// seen by readers, so the writer must not follow it either.
+TEST(XmlTextFile, WriterSeesTheDeclarationAsReadersDo) {
+  std::u16string text = u"<?xml version=\"1.0\" note=\"" + std::u16string(1100, u'a') +
+                        u"\" encoding=\"iso-8859-1\"?><a>\u00E9</a>";
+  TempFolder folder;
+  auto path = folder / "late.xml";
+  std::u16string result;
+  unsigned flags = 0;
+  ASSERT_TRUE(CXmlDocument::WriteTextFile(path, text, &result, &flags));
+  EXPECT_EQ(result.substr(0, 6), u"UTF-8 ");
+  std::u16string back;
+  ASSERT_TRUE(CXmlDocument::ReadTextFile(path, back));
+  EXPECT_EQ(back, text);
+}
+
 TEST(XmlTextFile, WritesEachEncodingAndReadsItBack) {
   using namespace std::string_view_literals;
   const WriteCase cases[] = {
