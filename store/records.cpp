@@ -57,6 +57,10 @@ void ClampColors(tagLIGHT_SETTING& l, uint32_t color) {
 
 void InitConfig(tagCONFIG_DATA& config) {
   std::memset(&config, 0, sizeof(config));
+  // Starting with the user interface is the default everywhere else (an
+  // absent UI_Autorun reads as 1, an invalid one validates to 1); a zeroed
+  // record would otherwise turn it off for every new user at first start.
+  config.UI_Autorun = 1;
   ValidateConfig(config);
   for (int i = 0; i < PROFILE_COUNT; ++i) {
     config.profiles[i].ProfileID = i;

@@ -41,7 +41,7 @@ TEST(Records, InitConfigGivesDefaults) {
   EXPECT_EQ(config->Profile, 1);
   EXPECT_EQ(config->reserved, 0);
   EXPECT_EQ(config->Language, 101);
-  EXPECT_EQ(config->UI_Autorun, 0);
+  EXPECT_EQ(config->UI_Autorun, 1);
   for (int i = 0; i < PROFILE_COUNT; ++i) {
     const auto& e = config->profiles[i];
     EXPECT_EQ(e.ProfileID, i);

@@ -17,6 +17,8 @@ TEST_F(DataFolderSetUpTest, FirstStartCreatesFoldersDefaultProfilesAndConfig) {
   EXPECT_TRUE(std::filesystem::is_directory(DataFolder() / "Macros"));
   EXPECT_TRUE(std::filesystem::is_regular_file(DataFolder() / "config.ini"));
   EXPECT_EQ(ConfigIni().ReadIniInt(u"Setting", u"Profile", -1), 1);
+  EXPECT_EQ(ConfigIni().ReadIniInt(u"Setting", u"Language", -1), 101);
+  EXPECT_EQ(ConfigIni().ReadIniInt(u"Setting", u"UI_Autorun", -1), 1);
   for (int position = 0; position < PROFILE_COUNT; ++position) {
     SCOPED_TRACE(position);
     ASSERT_TRUE(std::filesystem::is_regular_file(ProfilesFolder() / ("Profile " + std::to_string(position) + ".profile")));
