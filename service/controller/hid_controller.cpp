@@ -78,9 +78,9 @@ std::u16string_view CHidController::ProfileName(int position) const {
 
 // ---- Window lifetime ----
 
-void CHidController::OnCreate(WindowHandle serviceWindow) {
+void CHidController::OnCreate(WindowHandle serviceWindow, WindowHandle monitorWindow) {
   serviceWindow_ = serviceWindow;
-  transport_.SetMonitorWindow(serviceWindow);
+  transport_.SetMonitorWindow(monitorWindow != 0 ? monitorWindow : serviceWindow);
   transport_.SetNotifyWindow(serviceWindow);
   if (transport_.RegisterDevice()) StartTrayProgram();
   LoadAll();

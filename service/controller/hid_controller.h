@@ -45,10 +45,12 @@ class CHidController {
   CHidController(const CHidController&) = delete;
   CHidController& operator=(const CHidController&) = delete;
 
-  // Window creation: makes `serviceWindow` the transport's window, registers
-  // with the HID library (starting the tray program when that succeeds),
-  // loads the data files and sets up a new data folder.
-  void OnCreate(WindowHandle serviceWindow);
+  // Window creation: makes `serviceWindow` the window the transport notifies
+  // and `monitorWindow` the one the HID library reports plug events to (the
+  // service window itself when none is given), registers with the HID library
+  // (starting the tray program when that succeeds), loads the data files and
+  // sets up a new data folder.
+  void OnCreate(WindowHandle serviceWindow, WindowHandle monitorWindow = 0);
   void OnDestroy();
 
   // WM_HID_DEVICE_CHANGE from the transport (lParam: keyboard present or gone).

@@ -46,11 +46,12 @@ int CHidWnd::OnCreate(CREATESTRUCTW& create) {
       dataFolder_);
   CUSBDriver& transport = controller_->Transport();
   transport.SetDebugTrace(&TraceToDebugger);
+  WindowHandle monitorWindow = 0;
   if (transportWindow_.CreateHidden()) {
     transportWindow_.SetTransport(&transport);
-    transport.SetMonitorWindow(reinterpret_cast<WindowHandle>(transportWindow_.Handle()));
+    monitorWindow = reinterpret_cast<WindowHandle>(transportWindow_.Handle());
   }
-  controller_->OnCreate(reinterpret_cast<WindowHandle>(self));
+  controller_->OnCreate(reinterpret_cast<WindowHandle>(self), monitorWindow);
   return 0;
 }
 
@@ -64,14 +65,6 @@ void CHidWnd::OnDestroy() {
 LRESULT CHidWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_HID_REREGISTER) {
     if (controller_) controller_->OnReregister();
-    return DefaultProc(message, wParam, lParam);
-  }
-  if (message == WM_HID_MONITOR) {
-    // The library's notifications belong to the transport's window; the
-    // controller's creation points the library at this window instead, so
-    // they are handed on from here as well.
-    if (controller_ && !CUsbTransportWindow::DeliverMonitorMessage(&controller_->Transport(), wParam, lParam))
-      return 0;
     return DefaultProc(message, wParam, lParam);
   }
   if (controller_ && ForwardServiceMessage(message, wParam, lParam)) return kHandled;

@@ -91,3 +91,18 @@ TEST_F(DeviceChangeTest, DestroyStopsTheWatchAndReregisterStartsMonitoringAgain)
 }
 
 }  // namespace
+
+// The library reports plug events to the transport's own window when the
+// service has one, and to the service window otherwise.
+TEST_F(DeviceChangeTest, PlugEventsGoToTheTransportWindowWhenThereIsOne) {
+  const WindowHandle kTransportWindow = 0x7777;
+  for (WindowHandle monitor : {WindowHandle{0}, kTransportWindow}) {
+    FakeHidLibrary library(&clock);
+    controller = std::make_unique<CHidController>(
+        HidControllerSeams{library, desktop, clock, timers, shell, progress, &registry}, ProgramFolder(),
+        DataFolder());
+    controller->OnCreate(window::kService, monitor);
+    ASSERT_EQ(library.starts.size(), 1u);
+    EXPECT_EQ(library.starts[0].first, monitor != 0 ? monitor : window::kService);
+  }
+}
