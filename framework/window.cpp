@@ -41,7 +41,7 @@ CWindow::~CWindow() {
   }
 }
 
-bool CWindow::Create(const WindowClassSpec& windowClass, DWORD exStyle, const wchar_t* name,
+bool CWindow::Create(const WindowClassParams& windowClass, DWORD exStyle, const wchar_t* name,
                      DWORD style, const RECT& rect, HWND parent, UINT_PTR idOrMenu) {
   if (m_hWnd) return false;
   std::wstring className = RegisterWindowClass(windowClass);

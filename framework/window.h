@@ -43,7 +43,7 @@ class CWindow : public CMessageFilter {
   // Creates the window with a class of the given look (registered once per
   // look). `idOrMenu` is the control identifier of a child window or the
   // menu of a top-level one. Fails when this object already has a window.
-  bool Create(const WindowClassSpec& windowClass, DWORD exStyle, const wchar_t* name,
+  bool Create(const WindowClassParams& windowClass, DWORD exStyle, const wchar_t* name,
               DWORD style, const RECT& rect, HWND parent, UINT_PTR idOrMenu = 0);
   // Routes the messages of an existing window of this thread through this
   // object. Fails for a window of another thread or one that has an object.

@@ -6,11 +6,11 @@
 
 namespace korvex {
 
-std::wstring RegisterWindowClass(const WindowClassSpec& spec) {
-  std::wstring name = FormatWide(L"Korvex:%x:%p:%p:%p", spec.style,
-                                 static_cast<void*>(spec.cursor),
-                                 static_cast<void*>(spec.background),
-                                 static_cast<void*>(spec.icon));
+std::wstring RegisterWindowClass(const WindowClassParams& params) {
+  std::wstring name = FormatWide(L"Korvex:%x:%p:%p:%p", params.style,
+                                 static_cast<void*>(params.cursor),
+                                 static_cast<void*>(params.background),
+                                 static_cast<void*>(params.icon));
   HINSTANCE instance = ModuleInstance();
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
@@ -18,12 +18,12 @@ std::wstring RegisterWindowClass(const WindowClassSpec& spec) {
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.style = spec.style;
+  wc.style = params.style;
   wc.lpfnWndProc = CWindow::StaticWindowProc;
   wc.hInstance = instance;
-  wc.hCursor = spec.cursor;
-  wc.hbrBackground = spec.background;
-  wc.hIcon = spec.icon;
+  wc.hCursor = params.cursor;
+  wc.hbrBackground = params.background;
+  wc.hIcon = params.icon;
   wc.lpszClassName = name.c_str();
   // Another thread may have registered the same look in the meantime.
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return {};

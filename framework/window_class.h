@@ -12,7 +12,7 @@
 
 namespace korvex {
 
-struct WindowClassSpec {
+struct WindowClassParams {
   UINT style = 0;
   HCURSOR cursor = nullptr;
   HBRUSH background = nullptr;
@@ -21,6 +21,6 @@ struct WindowClassSpec {
 
 // Returns the name of a class with the given look and the framework's window
 // procedure, registering it on first use; empty when registration fails.
-std::wstring RegisterWindowClass(const WindowClassSpec& spec);
+std::wstring RegisterWindowClass(const WindowClassParams& params);
 
 }  // namespace korvex

@@ -11,7 +11,7 @@ namespace {
 
 enum class Argument { None, Number, Hex };
 
-struct VerbSpec {
+struct VerbInfo {
   std::string_view name;
   VkbVerb verb;
   Argument argument;
@@ -19,7 +19,7 @@ struct VerbSpec {
   bool needsKeyboard;
 };
 
-constexpr std::array<VerbSpec, 13> kVerbs = {{
+constexpr std::array<VerbInfo, 13> kVerbs = {{
     {"plug", VkbVerb::Plug, Argument::None, 0, 0, true},
     {"unplug", VkbVerb::Unplug, Argument::None, 0, 0, true},
     {"profile", VkbVerb::Profile, Argument::Number, 0, 3, true},
@@ -35,13 +35,13 @@ constexpr std::array<VerbSpec, 13> kVerbs = {{
     {"reset", VkbVerb::Reset, Argument::None, 0, 0, false},
 }};
 
-const VerbSpec* FindVerb(std::string_view name) {
-  auto it = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const VerbSpec& v) { return v.name == name; });
+const VerbInfo* FindVerb(std::string_view name) {
+  auto it = std::find_if(kVerbs.begin(), kVerbs.end(), [&](const VerbInfo& v) { return v.name == name; });
   return it == kVerbs.end() ? nullptr : &*it;
 }
 
-const VerbSpec& SpecOf(VkbVerb verb) {
-  return *std::find_if(kVerbs.begin(), kVerbs.end(), [&](const VerbSpec& v) { return v.verb == verb; });
+const VerbInfo& InfoOf(VkbVerb verb) {
+  return *std::find_if(kVerbs.begin(), kVerbs.end(), [&](const VerbInfo& v) { return v.verb == verb; });
 }
 
 std::optional<int> ParseDecimal(std::string_view text) {
@@ -76,24 +76,24 @@ std::optional<std::vector<uint8_t>> ParseHex(const std::vector<std::string>& wor
 
 std::variant<VkbCommand, std::string> ParseVkbCommand(const std::vector<std::string>& words) {
   if (words.empty()) return std::string("no command given");
-  const VerbSpec* spec = FindVerb(words[0]);
-  if (spec == nullptr) return "unknown command '" + words[0] + "'";
-  const std::string name(spec->name);
+  const VerbInfo* info = FindVerb(words[0]);
+  if (info == nullptr) return "unknown command '" + words[0] + "'";
+  const std::string name(info->name);
   const std::vector<std::string> arguments(words.begin() + 1, words.end());
 
   VkbCommand command;
-  command.verb = spec->verb;
-  switch (spec->argument) {
+  command.verb = info->verb;
+  switch (info->argument) {
     case Argument::None:
       if (!arguments.empty()) return name + " takes no argument";
       break;
     case Argument::Number: {
       if (arguments.size() != 1)
-        return name + " takes one number from " + std::to_string(spec->min) + " to " + std::to_string(spec->max);
+        return name + " takes one number from " + std::to_string(info->min) + " to " + std::to_string(info->max);
       const std::optional<int> value = ParseDecimal(arguments[0]);
-      if (!value || *value < spec->min || *value > spec->max)
-        return name + ": '" + arguments[0] + "' is not a number from " + std::to_string(spec->min) + " to " +
-               std::to_string(spec->max);
+      if (!value || *value < info->min || *value > info->max)
+        return name + ": '" + arguments[0] + "' is not a number from " + std::to_string(info->min) + " to " +
+               std::to_string(info->max);
       command.value = *value;
       break;
     }
@@ -123,10 +123,10 @@ std::vector<std::string> SplitWords(std::string_view line) {
 }
 
 std::string FormatVkbCommand(const VkbCommand& command) {
-  const VerbSpec& spec = SpecOf(command.verb);
-  std::string line(spec.name);
-  if (spec.argument == Argument::Number) line += " " + std::to_string(command.value);
-  if (spec.argument == Argument::Hex) {
+  const VerbInfo& info = InfoOf(command.verb);
+  std::string line(info.name);
+  if (info.argument == Argument::Number) line += " " + std::to_string(command.value);
+  if (info.argument == Argument::Hex) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     line += ' ';
     for (uint8_t b : command.bytes) {
@@ -137,7 +137,7 @@ std::string FormatVkbCommand(const VkbCommand& command) {
   return line;
 }
 
-bool NeedsRunningKeyboard(VkbVerb verb) { return SpecOf(verb).needsKeyboard; }
+bool NeedsRunningKeyboard(VkbVerb verb) { return InfoOf(verb).needsKeyboard; }
 
 std::string VkbUsage() {
   return "usage: KorvexVkb plug | unplug | profile 0-3 | effect 0-9 | direction 0-1 | brightness 0-4 | "

@@ -24,8 +24,8 @@ class RecordingWindow : public CWindow {
   int finalMessages = 0;
 
   bool CreateHidden(const wchar_t* name, HWND parent = nullptr, DWORD style = WS_POPUP,
-                    const WindowClassSpec& spec = {}) {
-    return Create(spec, 0, name, style, kRect, parent);
+                    const WindowClassParams& params = {}) {
+    return Create(params, 0, name, style, kRect, parent);
   }
 
  protected:
@@ -62,7 +62,7 @@ TEST(Window, EqualLooksShareOneRegisteredClass) {
   RecordingWindow a, b, c;
   ASSERT_TRUE(a.CreateHidden(L"a"));
   ASSERT_TRUE(b.CreateHidden(L"b"));
-  ASSERT_TRUE(c.CreateHidden(L"c", nullptr, WS_POPUP, WindowClassSpec{CS_DBLCLKS}));
+  ASSERT_TRUE(c.CreateHidden(L"c", nullptr, WS_POPUP, WindowClassParams{CS_DBLCLKS}));
   auto atom = [](const CWindow& w) { return GetClassLongPtrW(w.Handle(), GCW_ATOM); };
   EXPECT_EQ(atom(a), atom(b));
   EXPECT_NE(atom(a), atom(c));

@@ -32,7 +32,7 @@ CHidWnd::~CHidWnd() {
 
 bool CHidWnd::CreateServiceWindow() {
   const RECT rect{1, 1, 2, 2};
-  return Create(korvex::WindowClassSpec{}, 0, kServiceWindowName, WS_POPUP, rect, nullptr);
+  return Create(korvex::WindowClassParams{}, 0, kServiceWindowName, WS_POPUP, rect, nullptr);
 }
 
 int CHidWnd::OnCreate(CREATESTRUCTW& create) {

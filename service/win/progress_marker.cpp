@@ -26,7 +26,7 @@ bool CDMarker::CreateBar(HWND owner, const RECT& rect) {
   owner_ = owner;
   font_.Reset(CreateFontW(kTextHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Arial"));
-  return Create(korvex::WindowClassSpec{}, 0, nullptr, WS_CHILD | WS_VISIBLE, rect, owner);
+  return Create(korvex::WindowClassParams{}, 0, nullptr, WS_CHILD | WS_VISIBLE, rect, owner);
 }
 
 void CDMarker::SetPictures(HBITMAP normal, korvex::CBitmap filled) {

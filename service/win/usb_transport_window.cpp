@@ -5,7 +5,7 @@
 
 bool CUsbTransportWindow::CreateHidden() {
   const RECT rect{1, 1, 2, 2};
-  return Create(korvex::WindowClassSpec{}, 0, L"", WS_POPUP, rect, nullptr);
+  return Create(korvex::WindowClassParams{}, 0, L"", WS_POPUP, rect, nullptr);
 }
 
 bool CUsbTransportWindow::DeliverMonitorMessage(CUSBDriver* transport, WPARAM wParam, LPARAM lParam) {

@@ -15,11 +15,11 @@ ARIAL_EM_PER_CELL = 2048 / 2288
 
 def progress_preview(geometry, workshop, pictures, bar_text, percent, target):
     """The progress window at percent, with bar_text, outside its shape transparent."""
-    spec = geometry.section("progress_window")
-    width, height = spec["size"]
+    layout = geometry.section("progress_window")
+    width, height = layout["size"]
     filled_width = percent * width // 100
-    text_rect = Rect.from_list(spec["text_rect"])
-    font = spec["text_font"]
+    text_rect = Rect.from_list(layout["text_rect"])
+    font = layout["text_font"]
     ws = workshop
 
     layers = [ws.layer("preview_filled")]

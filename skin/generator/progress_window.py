@@ -28,13 +28,13 @@ class ProgressPictures:
 class ProgressWindowPainter:
     def __init__(self, geometry, workshop):
         self.g = geometry
-        self.spec = geometry.section("progress_window")
+        self.layout = geometry.section("progress_window")
         self.ws = workshop
-        self.size = tuple(self.spec["size"])
+        self.size = tuple(self.layout["size"])
         self.window = Rect(0, 0, *self.size)
-        self.text_rect = Rect.from_list(self.spec["text_rect"])
-        self.track = Rect.from_list(self.spec["track"]["rect"])
-        self.bar_band = Rect.from_list(self.spec["bar_band"])
+        self.text_rect = Rect.from_list(self.layout["text_rect"])
+        self.track = Rect.from_list(self.layout["track"]["rect"])
+        self.bar_band = Rect.from_list(self.layout["bar_band"])
         self._check_layout()
 
     def _check_layout(self):
@@ -66,7 +66,7 @@ class ProgressWindowPainter:
         Drawn without anti-aliasing, so the region is exactly the rounded rectangle.
         """
         shape = self.ws.rounded_rect_mask("shape", self.size, self.window,
-                                          self.spec["corner_radius"], antialias=False)
+                                          self.layout["corner_radius"], antialias=False)
         return self.ws.negated("window_shape", shape)
 
     # --- the empty window ----------------------------------------------------
@@ -85,47 +85,47 @@ class ProgressWindowPainter:
         return self.ws.stacked("background", base, sheen)
 
     def _border(self):
-        spec = self.spec["border"]
-        half = spec["width"] / 2
+        layout = self.layout["border"]
+        half = layout["width"] / 2
         edge = (half, half, self.size[0] - half + 1, self.size[1] - half + 1)
         outline = self.ws.rounded_rect_outline("border_outline", self.size, edge,
-                                               self.spec["corner_radius"] - half, spec["width"])
-        colours = self.ws.linear_gradient("border_colours", self.size, self.g.colours(spec["colours"]))
-        return self.ws.masked("border", colours, outline, spec["opacity"])
+                                               self.layout["corner_radius"] - half, layout["width"])
+        colours = self.ws.linear_gradient("border_colours", self.size, self.g.colours(layout["colours"]))
+        return self.ws.masked("border", colours, outline, layout["opacity"])
 
     def _top_highlight(self):
         """A faint light line just inside the top edge, as if lit from above."""
-        radius = self.spec["corner_radius"]
-        y = self.spec["border"]["width"] + 0.5
+        radius = self.layout["corner_radius"]
+        y = self.layout["border"]["width"] + 0.5
         line = self.ws.drawing("top_highlight_line", self.size, "-stroke", "white", "-strokewidth", 1,
                                "-draw", f"line {radius},{y} {self.size[0] - 1 - radius},{y}")
         fade = self.ws.linear_gradient("top_highlight_fade", self.size, ["black", "white", "white", "black"],
                                        (radius, self.size[0] - radius))
         return self.ws.masked("top_highlight", line, self.ws.multiplied("top_highlight_mask", line, fade),
-                              self.spec["top_highlight_opacity"])
+                              self.layout["top_highlight_opacity"])
 
     def _wordmark(self):
-        spec = self.spec["wordmark"]
-        return self.ws.text("wordmark", self.size, spec["text"], spec["origin"], self.g.picture_font,
-                            spec["point_size"], self.g.colour(spec["colour"]), spec["letter_spacing"])
+        layout = self.layout["wordmark"]
+        return self.ws.text("wordmark", self.size, layout["text"], layout["origin"], self.g.picture_font,
+                            layout["point_size"], self.g.colour(layout["colour"]), layout["letter_spacing"])
 
     def _key_dots(self):
         """Three small key caps in the accent colours: the keyboard's lighting in miniature."""
-        spec = self.spec["key_dots"]
-        x, y = spec["origin"]
-        side = spec["size"]
+        layout = self.layout["key_dots"]
+        x, y = layout["origin"]
+        side = layout["size"]
         draw = []
-        for index, colour in enumerate(self.g.colours(spec["colours"])):
-            left = x + index * (side + spec["gap"])
+        for index, colour in enumerate(self.g.colours(layout["colours"])):
+            left = x + index * (side + layout["gap"])
             draw += ["-fill", colour, "-draw", f"roundrectangle {left},{y} {left + side - 1},{y + side - 1} 2,2"]
         dots = self.ws.drawing("key_dots_opaque", self.size, "-stroke", "none", *draw)
         glow = self.ws.blurred("key_dots_glow", dots, 3)
-        return self.ws.faded("key_dots", self.ws.stacked("key_dots_lit", glow, dots), spec["opacity"])
+        return self.ws.faded("key_dots", self.ws.stacked("key_dots_lit", glow, dots), layout["opacity"])
 
     def _track(self):
-        spec = self.spec["track"]
-        radius = spec["radius"]
-        body = self.ws.masked("track_body", self.ws.flat_colour("track_colour", self.size, spec["fill"]),
+        layout = self.layout["track"]
+        radius = layout["radius"]
+        body = self.ws.masked("track_body", self.ws.flat_colour("track_colour", self.size, layout["fill"]),
                               self.ws.rounded_rect_mask("track_shape", self.size, self.track, radius))
         # A recessed groove: the rim catches light along its lower edge only.
         rim = self.ws.rounded_rect_outline("track_rim_outline", self.size,
@@ -135,24 +135,24 @@ class ProgressWindowPainter:
         lower = self.ws.linear_gradient("track_rim_lower", self.size, ["black", "white"],
                                         (self.track.top, self.track.bottom), vertical=True)
         rim_light = self.ws.masked("track_rim", self.ws.flat_colour("white", self.size, "white"),
-                                   self.ws.multiplied("track_rim_mask", rim, lower), spec["rim_opacity"])
+                                   self.ws.multiplied("track_rim_mask", rim, lower), layout["rim_opacity"])
         return self.ws.stacked("track", body, rim_light)
 
     # --- the filled bar ------------------------------------------------------
 
     def _filled_bar_over(self, empty):
-        spec = self.spec["fill"]
-        bar = self.track.inset(spec["inset"])
-        radius = self.spec["track"]["radius"] - spec["inset"]
+        layout = self.layout["fill"]
+        bar = self.track.inset(layout["inset"])
+        radius = self.layout["track"]["radius"] - layout["inset"]
         shape = self.ws.rounded_rect_mask("fill_shape", self.size, bar, radius)
-        colours = self.ws.linear_gradient("fill_colours", self.size, self.g.colours(spec["colours"]),
+        colours = self.ws.linear_gradient("fill_colours", self.size, self.g.colours(layout["colours"]),
                                           (bar.left, bar.right))
-        glow = self.ws.masked("fill_glow", colours, self.ws.blurred("fill_glow_mask", shape, spec["glow_sigma"]),
-                              spec["glow_opacity"])
+        glow = self.ws.masked("fill_glow", colours, self.ws.blurred("fill_glow_mask", shape, layout["glow_sigma"]),
+                              layout["glow_opacity"])
         fill = self.ws.masked("fill", colours, shape)
         gloss_fade = self.ws.linear_gradient("fill_gloss_fade", self.size, ["white", "black"],
                                              (bar.top, bar.top + bar.height // 2 + 1), vertical=True)
         gloss = self.ws.masked("fill_gloss", self.ws.flat_colour("white", self.size, "white"),
-                               self.ws.multiplied("fill_gloss_mask", shape, gloss_fade), spec["gloss_opacity"])
+                               self.ws.multiplied("fill_gloss_mask", shape, gloss_fade), layout["gloss_opacity"])
         lit = self.ws.stacked("filled_glow", empty, glow, compose="Screen")
         return self.ws.stacked("filled", lit, fill, gloss)

@@ -23,7 +23,7 @@ std::wstring WindowText(HWND window) {
 class ProgressWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(owner_.Create(korvex::WindowClassSpec{}, 0, L"ProgressWindowTestOwner", WS_POPUP, RECT{1, 1, 2, 2},
+    ASSERT_TRUE(owner_.Create(korvex::WindowClassParams{}, 0, L"ProgressWindowTestOwner", WS_POPUP, RECT{1, 1, 2, 2},
                               nullptr));
   }
   korvex::CWindow owner_;
