@@ -319,10 +319,17 @@ class ServiceSession:
     # ---- the virtual keyboard ----
 
     def vkb(self, *args):
-        result = subprocess.run(["wine", str(self.dist / "KorvexVkb.exe"), *map(str, args)], env=self.env,
-                                capture_output=True, text=True, timeout=30)
+        # KorvexVkb reports every error of its own on stderr. A run that ends
+        # with no word at all is a process Wine failed to start or lost (seen on
+        # a loaded machine): that is tried again, a reported error is not.
+        for attempt in range(3):
+            result = subprocess.run(["wine", str(self.dist / "KorvexVkb.exe"), *map(str, args)],
+                                    env=self.env, capture_output=True, text=True, timeout=30)
+            if result.returncode == 0 or result.stderr.strip():
+                break
         if result.returncode != 0:
-            raise AssertionError(f"KorvexVkb {' '.join(map(str, args))}: {result.stderr.strip()}")
+            raise AssertionError(f"KorvexVkb {' '.join(map(str, args))}: exit {result.returncode} "
+                                 f"{result.stderr.strip()}")
         return json.loads(result.stdout) if result.stdout.strip() else None
 
     def keyboard(self):
