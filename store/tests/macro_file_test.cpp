@@ -149,8 +149,7 @@ TEST_P(MacroFileEncoding, ReadingSavesTheFileBackInItsEncoding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, MacroFileEncoding,
-                         ::testing::Values(TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Utf8Bom,
-                                           TextEncoding::Utf8),
+                         korvex::test::AllTextEncodings(),
                          [](const auto& info) { return korvex::test::EncodingName(info.param); });
 
 TEST(MacroFile, UnreadableFileLeavesTheRecordAndFileAlone) {

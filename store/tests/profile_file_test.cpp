@@ -310,8 +310,7 @@ TEST_P(ProfileFileEncoding, ReadingSavesTheFileBackInItsEncoding) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ProfileFileEncoding,
-                         ::testing::Values(TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Utf8Bom,
-                                           TextEncoding::Utf8),
+                         korvex::test::AllTextEncodings(),
                          [](const auto& info) { return korvex::test::EncodingName(info.param); });
 
 TEST(ProfileFile, WritingUpdatesAFileInItsEncoding) {

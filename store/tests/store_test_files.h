@@ -101,4 +101,10 @@ inline std::vector<std::string> FileNames(const std::filesystem::path& folder) {
   return names;
 }
 
+// Every encoding a store file may arrive in, for tests run once per encoding.
+inline auto AllTextEncodings() {
+  return ::testing::Values(TextEncoding::Utf16LE, TextEncoding::Utf16BE, TextEncoding::Utf8Bom,
+                           TextEncoding::Utf8);
+}
+
 }  // namespace korvex::test
