@@ -3,6 +3,7 @@
 #include "devsim/state_json.h"
 #include "hid/vkb_state_files.h"
 #include "keyboard/keyboard_layout.h"
+#include "xml/atomic_file.h"
 
 namespace korvex::hid {
 
@@ -60,14 +61,24 @@ void CVirtualKeyboardHost::SaverLoop() {
     saverWake_.wait(lock, [this] { return stopping_ || saveRequested_; });
     if (stopping_) return;  // Stop saves last
     saveRequested_ = false;
-    const std::shared_ptr<devsim::CVirtualKeyboard> keyboard = keyboard_;
+    if (!keyboard_ || !Persisted()) continue;
+    // The snapshot is taken under the lock; only the disk write happens outside it.
+    const std::string text = devsim::StateToJsonText(keyboard_->State());
+    const uint64_t generation = stateGeneration_;
     lock.unlock();
-    if (keyboard && Persisted()) keyboard->SaveState(StateFilePath(folder_));
+    WriteStateSnapshot(text, generation);
     lock.lock();
   }
 }
 
+void CVirtualKeyboardHost::WriteStateSnapshot(const std::string& text, uint64_t generation) {
+  std::lock_guard fileLock(fileMutex_);
+  if (generation < writtenGeneration_) return;  // a newer state is already on disk
+  if (ReplaceFileContents(StateFilePath(folder_), text)) writtenGeneration_ = generation;
+}
+
 void CVirtualKeyboardHost::RequestSave() {
+  ++stateGeneration_;
   saveRequested_ = true;
   saverWake_.notify_all();
 }
@@ -110,11 +121,17 @@ VkbOutcome CVirtualKeyboardHost::Execute(const VkbCommand& command) {
     case VkbVerb::ClearLog:
       kb.ClearLog();
       return VkbOutcome::Success(ClearedJson());
-    case VkbVerb::Reset:
-      if (!Persisted() || !ResetKeyboard(kb, StateFilePath(folder_)))
+    case VkbVerb::Reset: {
+      if (!Persisted()) return VkbOutcome::Failure("the virtual keyboard keeps no state file");
+      // The reset writes the file itself; a snapshot the saver took before it
+      // is older and is not written over it.
+      std::lock_guard fileLock(fileMutex_);
+      const uint64_t generation = ++stateGeneration_;
+      if (!ResetKeyboard(kb, StateFilePath(folder_)))
         return VkbOutcome::Failure("cannot write " + StateFilePath(folder_).string());
-      RequestSave();  // a save that began before the reset may land after it
+      writtenGeneration_ = generation;
       return VkbOutcome::Success(devsim::StateToJsonText(kb.State()));
+    }
     default: break;
   }
 

@@ -60,8 +60,15 @@ class CVirtualKeyboardHost final : public IHidBackend {
   VkbOutcome Plug(bool plugged);
   void RequestSave();
   void SaverLoop();
+  // Writes a state snapshot unless a newer one is already on disk.
+  void WriteStateSnapshot(const std::string& text, uint64_t generation);
 
   const std::filesystem::path folder_;
+
+  // Held while state.json is written, so a reset's write and the saver's
+  // write never interleave; taken after mutex_ when both are held.
+  std::mutex fileMutex_;
+  uint64_t writtenGeneration_ = 0;  // guarded by fileMutex_
 
   mutable std::mutex mutex_;  // guards everything below
   std::condition_variable saverWake_;
@@ -69,6 +76,7 @@ class CVirtualKeyboardHost final : public IHidBackend {
   IHostEvents* events_ = nullptr;
   std::vector<Interface> interfaces_;
   bool saveRequested_ = false;
+  uint64_t stateGeneration_ = 0;  // counts requested saves
   bool stopping_ = false;
   std::thread saver_;
 };
