@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
 #   ./test.sh            native unit tests, the same tests under ASan+UBSan,
+#                        the tests of threaded code under ThreadSanitizer,
 #                        fuzz targets over their seed corpora, and the Windows
 #                        build's tests under Wine
-#   ./test.sh native     only the native unit tests (also: asan, fuzz, windows)
+#   ./test.sh native     only the native unit tests (also: asan, tsan, fuzz,
+#                        windows)
 # Installs what is missing first. Exits non-zero on any failure.
 set -uo pipefail
 cd "$(dirname "$0")"
@@ -12,7 +14,7 @@ KORVEX_ROOT=$(pwd)
 ./tools/deps.sh || { echo "test.sh: installing dependencies failed" >&2; exit 1; }
 
 stages=("$@")
-[ ${#stages[@]} -eq 0 ] && stages=(native asan fuzz windows)
+[ ${#stages[@]} -eq 0 ] && stages=(native asan tsan fuzz windows)
 
 failed=()
 jobs=$(nproc)
@@ -21,6 +23,13 @@ run_native_like() {  # preset
   cmake --preset "$1" >/dev/null &&
   cmake --build --preset "$1" -j "$jobs" &&
   ctest --preset "$1" -j "$jobs"
+}
+
+run_tsan() {
+  cmake --preset tsan >/dev/null && cmake --build --preset tsan -j "$jobs" || return 1
+  # ThreadSanitizer cannot map its shadow memory under the address-space
+  # randomisation of some kernels; the tests run with it turned off.
+  setarch "$(uname -m)" -R ctest --preset tsan -j "$jobs"
 }
 
 run_fuzz_smoke() {
@@ -48,9 +57,10 @@ for stage in "${stages[@]}"; do
   echo "=== $stage ==="
   case "$stage" in
     native|asan) run_native_like "$stage" ;;
+    tsan) run_tsan ;;
     fuzz) run_fuzz_smoke ;;
     windows) run_windows ;;
-    *) echo "test.sh: unknown stage '$stage' (native, asan, fuzz, windows)" >&2; false ;;
+    *) echo "test.sh: unknown stage '$stage' (native, asan, tsan, fuzz, windows)" >&2; false ;;
   esac
   [ $? -eq 0 ] || failed+=("$stage")
 done
