@@ -10,34 +10,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/xml_walk.h"
 #include "xml/xml_document.h"
 
 namespace {
 
 void Check(bool condition) {
   if (!condition) std::abort();
-}
-
-// Every element in document order with its tag name and text.
-std::u16string Walk(CXmlDocument& doc) {
-  std::u16string out;
-  doc.ResetPosition();
-  int depth = 0;
-  for (;;) {
-    if (doc.FindElement()) {
-      out += doc.GetTagName() + u"=" + doc.GetData() + u";";
-      if (doc.FindChildElement()) {
-        doc.EnterElement();
-        ++depth;
-        out += u"{" + doc.GetTagName() + u"=" + doc.GetData() + u";";
-      }
-      continue;
-    }
-    if (depth == 0 || !doc.LeaveElement()) break;
-    --depth;
-    out += u"}";
-  }
-  return out;
 }
 
 void Navigate(CXmlDocument& doc, std::u16string_view name) {
@@ -79,11 +58,11 @@ void Edit(CXmlDocument& doc, std::u16string_view value) {
     Navigate(doc, u"added");
     return;
   }
-  std::u16string edited = Walk(doc);
+  std::u16string edited = korvex::testing::WalkElements(doc);
   CXmlDocument fresh;
   fresh.SetFlags(doc.GetFlags());
   Check(fresh.SetText(doc.GetText()));
-  Check(Walk(fresh) == edited);
+  Check(korvex::testing::WalkElements(fresh) == edited);
 }
 
 void RoundTrip(std::u16string_view text, unsigned flags) {

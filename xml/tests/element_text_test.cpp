@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "xml/html_entities.h"
+#include "tests/support/xml_walk.h"
 #include "xml/tests/xml_test_support.h"
 #include "xml/xml_document.h"
 
@@ -68,28 +69,7 @@ TEST(XmlElementText, EmptyWhenElementHasChildrenOrIsEmpty) {
 void ExpectIndexMatchesReparse(CXmlDocument& edited) {
   CXmlDocument fresh;
   fresh.SetText(edited.GetText());
-  auto walk = [](CXmlDocument& doc) {
-    std::u16string out;
-    doc.ResetPosition();
-    int depth = 0;
-    for (;;) {
-      if (doc.FindElement()) {
-        out += doc.GetTagName() + u"=" + doc.GetData() + u";";
-        if (doc.FindChildElement()) {
-          doc.EnterElement();
-          ++depth;
-          out += u"{";
-          out += doc.GetTagName() + u"=" + doc.GetData() + u";";
-        }
-        continue;
-      }
-      if (depth == 0 || !doc.LeaveElement()) break;
-      --depth;
-      out += u"}";
-    }
-    return out;
-  };
-  EXPECT_EQ(walk(edited), walk(fresh));
+  EXPECT_EQ(korvex::testing::WalkElements(edited), korvex::testing::WalkElements(fresh));
 }
 
 TEST(XmlElementText, SetDataExpandsEmptyElementTag) {
